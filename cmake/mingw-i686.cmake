@@ -1,0 +1,13 @@
+# Cross compilation for 32-bit Windows with MinGW-w64 (posix thread model,
+# which GoogleTest needs for std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+
+set(PELORIN_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${PELORIN_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${PELORIN_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${PELORIN_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${PELORIN_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

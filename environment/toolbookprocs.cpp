@@ -1,0 +1,198 @@
+#include "environment/toolbookprocs.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "environment/OEMDEFS.h"
+#include "platform/rtl/FileSystem.h"
+#include "platform/vcl/Forms.h"
+
+namespace toolbookprocs {
+
+std::wstring ClientFolder;
+std::wstring DataFolder;
+bool StandAloneMode = false;
+
+namespace {
+
+// Owns one open registry key.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey() { Close(); }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    bool Open(HKEY parent, const std::wstring& path, REGSAM access) {
+        HKEY opened = nullptr;
+        if (RegOpenKeyExW(parent, path.c_str(), 0, access, &opened) != ERROR_SUCCESS) return false;
+        Close();
+        key_ = opened;
+        return true;
+    }
+    void Close() {
+        if (key_) RegCloseKey(key_);
+        key_ = nullptr;
+    }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// A REG_SZ or REG_EXPAND_SZ value as stored, up to its first NUL; empty when
+// the value is missing or holds anything but text. Sizes are asked for, so
+// a value of any length is read whole.
+std::wstring ReadTextValue(HKEY key, const std::wstring& valueName) {
+    if (!key) return {};
+    std::vector<BYTE> data;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LSTATUS status = RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &size);
+    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+        // Room for a terminating NUL that the stored data may lack.
+        data.assign(size + sizeof(wchar_t), 0);
+        DWORD got = size;
+        status = RegQueryValueExW(key, valueName.c_str(), nullptr, &type, data.data(), &got);
+        if (status == ERROR_SUCCESS) {
+            if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+            const auto* chars = reinterpret_cast<const wchar_t*>(data.data());
+            const size_t count = got / sizeof(wchar_t);
+            size_t length = 0;
+            while (length < count && chars[length] != L'\0') ++length;
+            return std::wstring(chars, length);
+        }
+        size = got;
+    }
+    return {};
+}
+
+// The suite keeps its settings in the 32-bit view of the registry; a 32-bit
+// build is in that view already and passes no view flag.
+#ifdef _WIN64
+constexpr REGSAM SettingsAccess = KEY_READ | KEY_WOW64_32KEY;
+#else
+constexpr REGSAM SettingsAccess = KEY_READ;
+#endif
+
+std::wstring ReadSetting(HKEY hive, const std::wstring& subKey, const std::wstring& valueName,
+                         const std::wstring& fallback) {
+    RegistryKey key;
+    key.Open(hive, L"Software\\" + OEMDEFS::BrandingValues[OEMDEFS::OEMROOTKEY] + L"\\" + subKey,
+             SettingsAccess);
+    std::wstring result = ReadTextValue(key.get(), valueName);
+    if (result.empty()) {
+        // Second attempt: the sub-key relative to the key just opened, or to
+        // the hive's root when that key does not exist.
+        key.Open(key.get() ? key.get() : hive, subKey, SettingsAccess);
+        result = ReadTextValue(key.get(), valueName);
+    }
+    return result.empty() ? fallback : result;
+}
+
+constexpr DWORD ConfigBufferSize = 400;
+
+// The folder above the program folder: C:\Kalvora\bin\ gives C:\Kalvora\,
+// D:\ gives D:.
+std::wstring ParentOfFolder(const std::wstring& folder) {
+    if (folder.empty()) return {};
+    return rtl::ExtractFilePath(folder.substr(0, folder.size() - 1));
+}
+
+void ResolveFromRegistry() {
+    using OEMDEFS::BrandingValues;
+    const std::wstring& compShort = BrandingValues[OEMDEFS::OEMCOMPSHORT];
+
+    ClientFolder = ReadUserSetting(L"", L"ClientFolder", L"");
+    if (ClientFolder.empty()) ClientFolder = ReadMachineSetting(L"", L"ClientFolder", L"");
+    if (ClientFolder.empty()) {
+        ClientFolder = ReadMachineSetting(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                                          L"ProgramFilesDir", L"") +
+                       L"\\" + compShort;
+    }
+
+    DataFolder = ReadUserSetting(L"", L"DataFolder", L"");
+    if (DataFolder.empty()) DataFolder = ReadMachineSetting(L"", L"DataFolder", L"");
+    if (DataFolder.empty()) {
+        const std::wstring server = ReadMachineSetting(L"", L"DataServer", L"");
+        DataFolder = server.empty() ? L"C:\\" + compShort + L"Data\\"
+                                    : L"\\\\" + server + L"\\" + compShort + L"$";
+    }
+}
+
+void ApplyConfigFile(const std::wstring& programFolder) {
+    const std::wstring path = programFolder + L"kalvora.cfg";
+    if (!rtl::FileExists(path)) return;
+    if (ReadConfigValue(L"Config", L"StandAlone", path, L"0") == L"1") {
+        StandAloneMode = true;
+        ClientFolder = ParentOfFolder(programFolder);
+        DataFolder = ClientFolder;
+        return;
+    }
+    const std::wstring client = ReadConfigValue(L"Config", L"ClientFolder", path);
+    if (!client.empty()) ClientFolder = client;
+    const std::wstring data = ReadConfigValue(L"Config", L"DataFolder", path);
+    if (!data.empty()) DataFolder = data;
+}
+
+}  // namespace
+
+std::wstring ReadUserSetting(const std::wstring& subKey, const std::wstring& valueName,
+                             const std::wstring& fallback) {
+    return ReadSetting(HKEY_CURRENT_USER, subKey, valueName, fallback);
+}
+
+std::wstring ReadMachineSetting(const std::wstring& subKey, const std::wstring& valueName,
+                                const std::wstring& fallback) {
+    return ReadSetting(HKEY_LOCAL_MACHINE, subKey, valueName, fallback);
+}
+
+std::wstring ReadConfigValue(const std::wstring& section, const std::wstring& key,
+                             const std::wstring& fileName, const std::wstring& fallback) {
+    wchar_t buffer[ConfigBufferSize] = {};
+    GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buffer, ConfigBufferSize,
+                             fileName.c_str());
+    std::wstring value(buffer);
+    return value.empty() ? fallback : value;
+}
+
+std::wstring AddTrailingDelimiter(const std::wstring& text) {
+    if (!text.empty() && text.back() == L'\\') return text;
+    return text + L'\\';
+}
+
+std::wstring UpperCaseText(const std::wstring& text) {
+    std::wstring result = text;
+    for (wchar_t& c : result) {
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    }
+    return result;
+}
+
+void InitFoldersFor(const std::wstring& programPath) {
+    StandAloneMode = false;
+    ClientFolder.clear();
+    DataFolder.clear();
+
+    // The registry is read in every case, also when the configuration file
+    // replaces both folders afterwards.
+    ResolveFromRegistry();
+    ApplyConfigFile(rtl::ExtractFilePath(programPath));
+
+    ClientFolder = AddTrailingDelimiter(ClientFolder);
+    DataFolder = AddTrailingDelimiter(DataFolder);
+}
+
+void InitFolders() { InitFoldersFor(vcl::Application->ExeName()); }
+
+void Initialize() { InitFolders(); }
+
+void Finalize() {
+    ClientFolder.clear();
+    DataFolder.clear();
+    StandAloneMode = false;
+}
+
+}  // namespace toolbookprocs

@@ -1,0 +1,44 @@
+#pragma once
+// The installation environment: where the client files and the shared data
+// live, and the small text helpers the rest of the program uses.
+
+#include <string>
+
+namespace toolbookprocs {
+
+// ---- Installation folders ------------------------------------------------
+
+// Resolved once by InitFolders; both folders end in '\' afterwards.
+extern std::wstring ClientFolder;
+extern std::wstring DataFolder;
+extern bool StandAloneMode;
+
+// One text setting under Software\<OEMROOTKEY>\<subKey> of the user's or the
+// machine's hive, with a second attempt relative to that key (or to the
+// hive's root when it does not exist). Values that are not text count as
+// missing. An empty result gives the fallback.
+std::wstring ReadUserSetting(const std::wstring& subKey, const std::wstring& valueName,
+                             const std::wstring& fallback);
+std::wstring ReadMachineSetting(const std::wstring& subKey, const std::wstring& valueName,
+                                const std::wstring& fallback);
+
+// One value of an INI file, at most 399 characters; empty gives the fallback.
+std::wstring ReadConfigValue(const std::wstring& section, const std::wstring& key,
+                             const std::wstring& fileName, const std::wstring& fallback = L"");
+
+// The text with a '\' appended unless it already ends in one.
+std::wstring AddTrailingDelimiter(const std::wstring& text);
+// a..z to A..Z; every other character stays as it is.
+std::wstring UpperCaseText(const std::wstring& text);
+
+// Resolves the folders for the running program.
+void InitFolders();
+// The same for a program file at programPath (its folder holds kalvora.cfg).
+void InitFoldersFor(const std::wstring& programPath);
+
+// ---- Module start-up and shutdown ------------------------------------------
+
+void Initialize();
+void Finalize();
+
+}  // namespace toolbookprocs
