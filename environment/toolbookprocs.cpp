@@ -13,6 +13,7 @@ namespace toolbookprocs {
 std::wstring ClientFolder;
 std::wstring DataFolder;
 bool StandAloneMode = false;
+rtl::TDateTime LastPumpTime = 0;
 
 namespace {
 
@@ -187,7 +188,10 @@ void InitFoldersFor(const std::wstring& programPath) {
 
 void InitFolders() { InitFoldersFor(vcl::Application->ExeName()); }
 
-void Initialize() { InitFolders(); }
+void Initialize() {
+    LastPumpTime = rtl::Now();
+    InitFolders();
+}
 
 void Finalize() {
     ClientFolder.clear();

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/rtl/DateUtils.h"
+
 namespace toolbookprocs {
 
 // ---- Installation folders ------------------------------------------------
@@ -36,8 +38,16 @@ void InitFolders();
 // The same for a program file at programPath (its folder holds kalvora.cfg).
 void InitFoldersFor(const std::wstring& programPath);
 
+// ---- Message pumping -----------------------------------------------------
+
+// When window messages were last processed by PumpMessagesThrottled; set to
+// the moment of the module's start-up.
+extern rtl::TDateTime LastPumpTime;
+
 // ---- Module start-up and shutdown ------------------------------------------
 
+// In this order: LastPumpTime, the default delimiter, the format settings,
+// InitFolders, the hand cursor.
 void Initialize();
 void Finalize();
 
