@@ -65,6 +65,9 @@ ensure_prefix() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
+    # A spare drive letter for tests that need a program in a drive root.
+    mkdir -p "$BUILD/drive-r"
+    [ -e "$WINEPREFIX/dosdevices/r:" ] || ln -s "$BUILD/drive-r" "$WINEPREFIX/dosdevices/r:"
 }
 
 # One wineserver for the whole run instead of one per program start.

@@ -106,7 +106,12 @@ void RemoveTree(const std::wstring& path) {
     std::filesystem::remove_all(std::filesystem::path(path), ignored);
 }
 
+namespace {
+std::atomic<int> sandboxes{0};
+}  // namespace
+
 RegistrySandbox::RegistrySandbox() {
+    if (sandboxes++ != 0) throw std::logic_error("registry sandboxes do not nest");
     root_ = L"Software\\PelorinTests\\" + UniqueName(L"sandbox-");
     HKEY user = nullptr, machine = nullptr;
     Check(RegCreateKeyExW(HKEY_CURRENT_USER, (root_ + L"\\HKCU").c_str(), 0, nullptr, 0,
@@ -125,6 +130,7 @@ RegistrySandbox::~RegistrySandbox() {
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());
+    --sandboxes;
 }
 
 void RegistrySandbox::CreateKey(HKEY hive, const std::wstring& key) {
@@ -158,6 +164,7 @@ SeenDialog DescribeDialog(HWND dialog) {
     seen.caption = WindowText(dialog);
     seen.helpContext = GetWindowContextHelpId(dialog);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
         const std::wstring cls = ClassOf(child);
         if (_wcsicmp(cls.c_str(), L"Button") == 0) {
             seen.buttons.push_back(WindowText(child));
