@@ -1,5 +1,6 @@
 #include "platform/ads/AceApi.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -92,25 +93,29 @@ using GetLastErrorFn = std::uint32_t(WINAPI*)(std::uint32_t*, char*, std::uint16
 
 // The client's last error text; empty when it has none or will not say.
 std::wstring LastErrorText(std::uint32_t& code) {
-    // Room for any text the client reports; a longer one is asked for again
-    // with the length the client names, which a 16-bit length bounds.
+    // Room for the usual texts; a longer one is asked for again with the
+    // length the client names, up to what its 16-bit length can say, and
+    // cut there if it is longer still.
+    constexpr size_t MaxBuffer = 65536;
     std::vector<char> buffer(1024);
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0;; ++attempt) {
         std::uint32_t lastCode = 0;
-        std::uint16_t length = static_cast<std::uint16_t>(buffer.size());
+        std::uint16_t length = static_cast<std::uint16_t>(buffer.size() - 1);
         const std::uint32_t rc =
             Resolve<GetLastErrorFn>(epGetLastError)(&lastCode, buffer.data(), &length);
-        if (rc == 0 || length < buffer.size()) {
-            if (rc != 0) return {};
-            if (lastCode != 0) code = lastCode;
-            // Trust neither the length nor a terminating zero on their own.
-            size_t end = 0;
-            while (end < length && end < buffer.size() && buffer[end] != '\0') ++end;
-            return FromAnsi(buffer.data(), end);
+        const bool tooSmall = length >= buffer.size() - 1;
+        if (rc != 0 && !tooSmall) return {};
+        if (tooSmall && attempt == 0) {
+            buffer.assign(std::min<size_t>(static_cast<size_t>(length) + 2, MaxBuffer), '\0');
+            continue;
         }
-        buffer.assign(static_cast<size_t>(length) + 1, '\0');
+        if (lastCode != 0) code = lastCode;
+        // Trust neither the length nor a terminating zero on their own: the
+        // buffer has one byte more than the client was told.
+        size_t end = 0;
+        while (end < length && end < buffer.size() - 1 && buffer[end] != '\0') ++end;
+        return FromAnsi(buffer.data(), end);
     }
-    return {};
 }
 
 }  // namespace

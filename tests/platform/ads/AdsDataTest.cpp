@@ -93,7 +93,9 @@ protected:
 
 struct ConnectCase {
     const char* name;
-    const wchar_t* answering;  // what the world says answers for the path
+    // What the world says answers for the path; nullptr: the path is not
+    // listed, and any other path answers remote.
+    const wchar_t* answering;
     TAdsServerTypes requested;
     bool dictionaryExists;
     bool connects;
@@ -110,11 +112,16 @@ TEST_F(AdsTest, ConnectSucceedsOnlyWhereARequestedServerTypeAnswers) {
          {TAdsServerType::Remote, TAdsServerType::Internet}, true, true},
         {"remote asked, only internet answers", L"internet", {TAdsServerType::Remote}, true, false},
         {"nothing answers", L"", {TAdsServerType::Remote, TAdsServerType::Local}, true, false},
+        {"any other path answers remote", nullptr, {TAdsServerType::Remote}, true, true},
     };
     for (const ConnectCase& c : cases) {
         SCOPED_TRACE(c.name);
         StandInWorld world;
-        world.Answer(dictionary, c.answering);
+        if (c.answering != nullptr) {
+            world.Answer(dictionary, c.answering);
+        } else {
+            world.Answer(L"*", L"remote");
+        }
         Install(world);
         if (!c.dictionaryExists) DeleteFileW(dictionary.c_str());
 
@@ -332,6 +339,9 @@ TEST_F(AdsTest, ErrorTextOfAnyLengthOrNoneGivesAClearMessage) {
          L"Error 6420 from AdsConnect60: (the client library gave no error text)"},
         {"text longer than the first buffer", World().Fail(L"AdsConnect60", 6420, longText),
          L"Error 6420 from AdsConnect60: Stand-in ace32: " + longText},
+        {"text longer than the client can say, cut at that length",
+         World().Fail(L"AdsConnect60", 6420, std::wstring(70000, L'y')),
+         L"Error 6420 from AdsConnect60: Stand-in ace32: " + std::wstring(65535 - 16, L'y')},
         {"error text not to be had",
          World().Fail(L"AdsConnect60", 6420, L"lost").Fail(L"AdsGetLastError", 5005, L""),
          L"Error 6420 from AdsConnect60: (the client library gave no error text)"},
