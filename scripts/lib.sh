@@ -73,5 +73,9 @@ ensure_prefix() {
 # One wineserver for the whole run instead of one per program start.
 start_wineserver() {
     wineserver -p
+    # The first program started brings up Wine's background services, which
+    # then live as long as the server. Started here, they hold no test's
+    # output pipe open, which ctest would otherwise wait for until time-out.
+    wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
     trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 }
