@@ -452,10 +452,3 @@ TEST_F(AdsTest, TextOutsideTheAnsiCodePageIsRefusedNotAltered) {
 }
 
 }  // namespace
-
-// The test programs link with -municode, whose start-up calls wmain; the
-// main of GoogleTest's own library is never reached.
-int wmain(int argc, wchar_t** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
