@@ -60,4 +60,72 @@ std::vector<std::wstring> PelorinProcess::WindowCaptions() const {
     return captions;
 }
 
+namespace {
+
+struct ChildSearch {
+    const std::wstring* className;
+    const std::wstring* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    if (_wcsicmp(ClassOf(hwnd).c_str(), search->className->c_str()) == 0 &&
+        (search->caption->empty() || WindowText(hwnd) == *search->caption)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& caption) {
+    ChildSearch search{&className, &caption, nullptr};
+    EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PressButton(HWND button) {
+    PostMessageW(GetParent(button), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+bool WaitUntilEnabled(HWND window, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!IsWindowEnabled(window)) {
+        if (!IsWindow(window) || GetTickCount() - start >= timeoutMs) return false;
+        Sleep(25);
+    }
+    return true;
+}
+
+std::wstring ControlText(HWND control) {
+    const LRESULT length = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(control, WM_GETTEXT, static_cast<WPARAM>(length + 1),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void ClearClipboard() {
+    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
+    EmptyClipboard();
+    CloseClipboard();
+}
+
 }  // namespace testsupport

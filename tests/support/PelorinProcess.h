@@ -37,4 +37,21 @@ private:
     PROCESS_INFORMATION info_{};
 };
 
+// Driving the main window from outside, as a user would.
+
+// The first child window (at any depth) of that class and caption; an empty
+// caption matches any.
+HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& caption);
+// Presses a button the way a click does, without waiting for its handler:
+// the check run keeps the window busy until it has finished.
+void PressButton(HWND button);
+// Waits until the window is enabled (true) or the timeout runs out (false).
+bool WaitUntilEnabled(HWND window, DWORD timeoutMs);
+// The whole text of a control of another process.
+std::wstring ControlText(HWND control);
+// The clipboard's Unicode text; empty when it holds none.
+std::wstring ClipboardText();
+// Empties the clipboard, so that a test sees only what the program put there.
+void ClearClipboard();
+
 }  // namespace testsupport
