@@ -6,7 +6,9 @@
 
 #include "environment/OEMDEFS.h"
 #include "platform/rtl/FileSystem.h"
+#include "platform/rtl/FormatSettings.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Screen.h"
 
 namespace toolbookprocs {
 
@@ -190,7 +192,11 @@ void InitFolders() { InitFoldersFor(vcl::Application->ExeName()); }
 
 void Initialize() {
     LastPumpTime = rtl::Now();
+    DefaultDelimiter = L',';
+    rtl::FormatSettings.ShortTimeFormat = L"hh:mm:ss";
+    rtl::FormatSettings.TimeSeparator = L':';
     InitFolders();
+    vcl::Screen->SetCursorHandle(vcl::crHandPoint, LoadCursorW(nullptr, IDC_HAND));
 }
 
 void Finalize() {

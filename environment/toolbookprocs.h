@@ -38,6 +38,27 @@ void InitFolders();
 // The same for a program file at programPath (its folder holds kalvora.cfg).
 void InitFoldersFor(const std::wstring& programPath);
 
+// ---- Delimited fields ------------------------------------------------------
+
+// The delimiter that ExtractField uses when it is given a space; ',' from the
+// module's start-up on.
+extern wchar_t DefaultDelimiter;
+// The one saved copy that SetDefaultDelimiter fills; code 0 until then.
+extern wchar_t SavedDefaultDelimiter;
+
+// Saves DefaultDelimiter (one level, not a stack), then sets it.
+void SetDefaultDelimiter(wchar_t delimiter);
+// Sets DefaultDelimiter back to the saved copy, which stays as it is.
+void RestoreDefaultDelimiter();
+
+// Field fieldNumber (from 1) of text, split strictly at delimiter: nothing is
+// trimmed, empty text has no fields, a final delimiter ends with one more
+// empty field. A field that starts with '"' runs to the closing quote, with
+// "" inside standing for one quote; without a closing quote it runs to the
+// end of the text. A space as delimiter means DefaultDelimiter as it is at
+// the call. Empty text when there is no such field (or fieldNumber < 1).
+std::wstring ExtractField(int fieldNumber, const std::wstring& text, wchar_t delimiter);
+
 // ---- Message pumping -----------------------------------------------------
 
 // When window messages were last processed by PumpMessagesThrottled; set to

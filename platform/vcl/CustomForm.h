@@ -1,28 +1,33 @@
 #pragma once
-// A top-level window. Creation parameters are plain fields set before the
-// window is created; Handle() creates it on first request.
+// A form: a top-level window, or a child window when it is given a parent
+// (a form placed inside a panel of another form). It owns the components of
+// its layout, knows its default and cancel buttons for Enter and Esc, and
+// scales a layout made at DesignPixelsPerInch to its window's resolution
+// when the window is created.
 
 #include <windows.h>
 
 #include <string>
 
+#include "platform/vcl/Controls.h"
+
 namespace vcl {
 
-class TCustomForm {
-public:
-    TCustomForm() = default;
-    virtual ~TCustomForm();
-    TCustomForm(const TCustomForm&) = delete;
-    TCustomForm& operator=(const TCustomForm&) = delete;
+class TButton;
 
-    std::wstring Caption;
-    int ClientWidth = 400;   // pixels at 96 dots per inch
+class TCustomForm : public TWinControl {
+public:
+    explicit TCustomForm(TComponent* owner = nullptr);
+    ~TCustomForm() override;
+
+    // Creation parameters of the window.
+    int ClientWidth = 400;  // pixels at DesignPixelsPerInch
     int ClientHeight = 300;
     bool CenterOnScreen = true;
+    int DesignPixelsPerInch = 96;
+    // Resolution of the window when it was created.
+    int PixelsPerInch() const { return pixelsPerInch_; }
 
-    HWND Handle();
-    bool HandleAllocated() const { return hwnd_ != nullptr; }
-    void SetCaption(const std::wstring& caption);
     void Show();
     // Asks the window to close, as the close box does.
     void Close();
@@ -31,13 +36,22 @@ public:
     // and before it is first shown.
     virtual void DoCreate() {}
 
+    RECT ClientRect() const override;
+
 protected:
-    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
-    HWND hwnd_ = nullptr;
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    void CreateHandle();
+    TButton* FindButton(bool wantDefault) const;
+    int pixelsPerInch_ = 96;
 };
+
+using TForm = TCustomForm;
+
+// The resolution of the monitor a window is on (the system's where the
+// system cannot tell per monitor).
+int DpiOfWindow(HWND hwnd);
 
 }  // namespace vcl
