@@ -130,6 +130,22 @@ void RemoveLink(const std::wstring& path) {
     CloseHandle(handle);
 }
 
+constexpr UINT BroadcastTimeoutMs = 500;
+
+// Tells every top-level window that the environment changed, so that
+// programs started from now on pick the new values up. The call does not
+// wait for other programs' windows. Some systems refuse to send a message
+// that carries a pointer without waiting (ERROR_MESSAGE_SYNC_ONLY); the
+// change is then sent with a short timeout per window, hung windows skipped,
+// rather than not at all.
+void BroadcastEnvironmentChange() {
+    const auto environment = reinterpret_cast<LPARAM>(L"Environment");
+    if (SendNotifyMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, environment)) return;
+    if (GetLastError() != ERROR_MESSAGE_SYNC_ONLY) return;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, environment,
+                        SMTO_ABORTIFHUNG | SMTO_NORMAL, BroadcastTimeoutMs, nullptr);
+}
+
 }  // namespace
 
 // ---- Message pumping -------------------------------------------------------
@@ -271,12 +287,7 @@ void PublishFolderVariables() {
     const std::optional<std::wstring> data = ExpandedUserVariable(DataVariable);
     bool written = WriteWhenDifferent(ClientVariable, client, ClientFolder);
     written = WriteWhenDifferent(DataVariable, data, DataFolder) || written;
-    if (written) {
-        // Programs started from now on pick the new values up; the call does
-        // not wait for other programs' windows.
-        SendNotifyMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
-                           reinterpret_cast<LPARAM>(L"Environment"));
-    }
+    if (written) BroadcastEnvironmentChange();
 }
 
 }  // namespace toolbookprocs
