@@ -3,9 +3,13 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "environment/toolbookprocs.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace envtest {
 
@@ -88,6 +92,78 @@ private:
         }
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+};
+
+// A registry value as stored: its type, and its text (for other types its
+// bytes, two to a character).
+struct Stored {
+    DWORD type = REG_NONE;
+    std::wstring text;
+
+    bool operator==(const Stored& other) const { return type == other.type && text == other.text; }
+};
+
+inline std::optional<Stored> ReadStored(const wchar_t* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    DWORD type = 0;
+    DWORD size = 0;
+    std::optional<Stored> result;
+    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+        std::vector<BYTE> data(size + sizeof(wchar_t), 0);
+        RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
+        Stored stored;
+        stored.type = type;
+        if (type == REG_SZ || type == REG_EXPAND_SZ) {
+            stored.text = reinterpret_cast<const wchar_t*>(data.data());
+        } else {
+            stored.text.assign(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
+        }
+        result = stored;
+    }
+    RegCloseKey(key);
+    return result;
+}
+
+inline void WriteStored(const wchar_t* name, const std::optional<Stored>& value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+        throw std::runtime_error("cannot open HKEY_CURRENT_USER\\Environment");
+    }
+    if (!value) {
+        RegDeleteValueW(key, name);
+    } else if (value->type != REG_SZ && value->type != REG_EXPAND_SZ) {
+        RegSetValueExW(key, name, 0, value->type, reinterpret_cast<const BYTE*>(value->text.data()),
+                       static_cast<DWORD>(value->text.size() * sizeof(wchar_t)));
+    } else {
+        RegSetValueExW(key, name, 0, value->type, reinterpret_cast<const BYTE*>(value->text.c_str()),
+                       static_cast<DWORD>((value->text.size() + 1) * sizeof(wchar_t)));
+    }
+    RegCloseKey(key);
+}
+
+inline std::string Describe(const std::optional<Stored>& value) {
+    if (!value) return "(none)";
+    const char* type = value->type == REG_SZ          ? "REG_SZ"
+                       : value->type == REG_EXPAND_SZ ? "REG_EXPAND_SZ"
+                                                      : "other";
+    return std::string(type) + " \"" + rtl::WideToUtf8(value->text) + "\"";
+}
+
+// Saves one user variable of the real HKEY_CURRENT_USER\Environment and
+// puts it back.
+class SavedUserVariable {
+public:
+    explicit SavedUserVariable(const wchar_t* name) : name_(name), saved_(ReadStored(name)) {}
+    ~SavedUserVariable() { WriteStored(name_, saved_); }
+    SavedUserVariable(const SavedUserVariable&) = delete;
+    SavedUserVariable& operator=(const SavedUserVariable&) = delete;
+
+private:
+    const wchar_t* name_;
+    std::optional<Stored> saved_;
 };
 
 }  // namespace envtest

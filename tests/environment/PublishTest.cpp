@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include "environment/toolbookprocs.h"
 #include "platform/rtl/SysUtils.h"
 #include "tests/environment/EnvironmentTestSupport.h"
@@ -15,69 +13,15 @@ namespace {
 
 using namespace toolbookprocs;
 
-// A registry value as stored: type and raw bytes.
-struct Stored {
-    DWORD type = REG_NONE;
-    std::wstring text;
-
-    bool operator==(const Stored& other) const { return type == other.type && text == other.text; }
-};
-
-std::optional<Stored> ReadStored(const wchar_t* name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    DWORD type = 0;
-    DWORD size = 0;
-    std::optional<Stored> result;
-    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-        std::vector<BYTE> data(size + sizeof(wchar_t), 0);
-        RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
-        Stored stored;
-        stored.type = type;
-        if (type == REG_SZ || type == REG_EXPAND_SZ) {
-            stored.text = reinterpret_cast<const wchar_t*>(data.data());
-        } else {
-            stored.text.assign(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
-        }
-        result = stored;
-    }
-    RegCloseKey(key);
-    return result;
-}
-
-void WriteStored(const wchar_t* name, const std::optional<Stored>& value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    if (!value) {
-        RegDeleteValueW(key, name);
-    } else if (value->type == REG_DWORD) {
-        const DWORD number = 7;
-        RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
-    } else {
-        RegSetValueExW(key, name, 0, value->type, reinterpret_cast<const BYTE*>(value->text.c_str()),
-                       static_cast<DWORD>((value->text.size() + 1) * sizeof(wchar_t)));
-    }
-    RegCloseKey(key);
-}
-
-std::string Describe(const std::optional<Stored>& value) {
-    if (!value) return "(none)";
-    const char* type = value->type == REG_SZ          ? "REG_SZ"
-                       : value->type == REG_EXPAND_SZ ? "REG_EXPAND_SZ"
-                                                      : "other";
-    return std::string(type) + " \"" + rtl::WideToUtf8(value->text) + "\"";
-}
+using envtest::Describe;
+using envtest::ReadStored;
+using envtest::Stored;
+using envtest::WriteStored;
 
 // Saves KalvoraClient and KalvoraData of the real user hive and restores them.
 class RealEnvironment : public ::testing::Test {
 protected:
-    RealEnvironment()
-        : savedClient_(ReadStored(L"KalvoraClient")), savedData_(ReadStored(L"KalvoraData")) {}
     ~RealEnvironment() override {
-        WriteStored(L"KalvoraClient", savedClient_);
-        WriteStored(L"KalvoraData", savedData_);
         ClientFolder.clear();
         DataFolder.clear();
         StandAloneMode = false;
@@ -85,8 +29,8 @@ protected:
     }
 
 private:
-    std::optional<Stored> savedClient_;
-    std::optional<Stored> savedData_;
+    envtest::SavedUserVariable client_{L"KalvoraClient"};
+    envtest::SavedUserVariable data_{L"KalvoraData"};
 };
 
 std::optional<Stored> Sz(const std::wstring& text) { return Stored{REG_SZ, text}; }
