@@ -65,8 +65,10 @@ int RunPelorin() {
     SetDllDirectoryW(L"");
     OEMDEFS::Initialize();
     FinalizeOnExit brandingDone(&OEMDEFS::Finalize);
-    toolbookprocs::Initialize();
+    // Armed before the start-up so that a start-up that fails half-way
+    // still removes what it made.
     FinalizeOnExit environmentDone(&toolbookprocs::Finalize);
+    toolbookprocs::Initialize();
     VistaReady::Initialize();
     FinalizeOnExit lookDone(&VistaReady::Finalize);
     RunMainRoutine();

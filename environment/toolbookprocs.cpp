@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "environment/OEMDEFS.h"
+#include "environment/toolbookprocs_registry.h"
 #include "platform/rtl/FileSystem.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/vcl/Forms.h"
@@ -19,58 +20,8 @@ rtl::TDateTime LastPumpTime = 0;
 
 namespace {
 
-// Owns one open registry key.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() { Close(); }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    bool Open(HKEY parent, const std::wstring& path, REGSAM access) {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExW(parent, path.c_str(), 0, access, &opened) != ERROR_SUCCESS) return false;
-        Close();
-        key_ = opened;
-        return true;
-    }
-    void Close() {
-        if (key_) RegCloseKey(key_);
-        key_ = nullptr;
-    }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
-// A REG_SZ or REG_EXPAND_SZ value as stored, up to its first NUL; empty when
-// the value is missing or holds anything but text. Sizes are asked for, so
-// a value of any length is read whole.
-std::wstring ReadTextValue(HKEY key, const std::wstring& valueName) {
-    if (!key) return {};
-    std::vector<BYTE> data;
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    LSTATUS status = RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &size);
-    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-        // Room for a terminating NUL that the stored data may lack.
-        data.assign(size + sizeof(wchar_t), 0);
-        DWORD got = size;
-        status = RegQueryValueExW(key, valueName.c_str(), nullptr, &type, data.data(), &got);
-        if (status == ERROR_SUCCESS) {
-            if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-            const auto* chars = reinterpret_cast<const wchar_t*>(data.data());
-            const size_t count = got / sizeof(wchar_t);
-            size_t length = 0;
-            while (length < count && chars[length] != L'\0') ++length;
-            return std::wstring(chars, length);
-        }
-        size = got;
-    }
-    return {};
-}
+using registry::ReadTextValue;
+using registry::RegistryKey;
 
 // The suite keeps its settings in the 32-bit view of the registry; a 32-bit
 // build is in that view already and passes no view flag.
@@ -183,9 +134,16 @@ void InitFoldersFor(const std::wstring& programPath) {
     // replaces both folders afterwards.
     ResolveFromRegistry();
     ApplyConfigFile(rtl::ExtractFilePath(programPath));
+    ChooseTempFolder();
 
     ClientFolder = AddTrailingDelimiter(ClientFolder);
     DataFolder = AddTrailingDelimiter(DataFolder);
+    // Without a temporary path there is no workspace; a lone "\" would name
+    // the root of the current drive.
+    if (!TempFolder.empty()) TempFolder = AddTrailingDelimiter(TempFolder);
+
+    if (!StandAloneMode) PublishFolderVariables();
+    if (!TempFolder.empty()) EnsureFolder(TempFolder);
 }
 
 void InitFolders() { InitFoldersFor(vcl::Application->ExeName()); }
@@ -200,6 +158,8 @@ void Initialize() {
 }
 
 void Finalize() {
+    RemoveWorkspace();
+    TempFolder.clear();
     ClientFolder.clear();
     DataFolder.clear();
     StandAloneMode = false;
