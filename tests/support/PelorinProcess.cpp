@@ -91,13 +91,17 @@ void PressButton(HWND button) {
                  MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
-bool WaitUntilEnabled(HWND window, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!IsWindowEnabled(window)) {
-        if (!IsWindow(window) || GetTickCount() - start >= timeoutMs) return false;
+bool WaitForRunToFinish(HWND start, HWND exit, HWND memo, DWORD timeoutMs) {
+    const DWORD began = GetTickCount();
+    while (GetTickCount() - began < timeoutMs) {
+        if (!IsWindow(memo)) return false;
+        if (!IsWindowEnabled(start) && IsWindowEnabled(exit) &&
+            ControlText(memo).find(L"(log already copied to clipboard)") != std::wstring::npos) {
+            return true;
+        }
         Sleep(25);
     }
-    return true;
+    return false;
 }
 
 std::wstring ControlText(HWND control) {

@@ -45,8 +45,10 @@ HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& c
 // Presses a button the way a click does, without waiting for its handler:
 // the check run keeps the window busy until it has finished.
 void PressButton(HWND button);
-// Waits until the window is enabled (true) or the timeout runs out (false).
-bool WaitUntilEnabled(HWND window, DWORD timeoutMs);
+// Waits for a check run that Start has been pressed for to finish: Start
+// disabled, Exit enabled again and the last log line in the memo. Exit alone
+// does not tell, since Start is disabled a moment before Exit is.
+bool WaitForRunToFinish(HWND start, HWND exit, HWND memo, DWORD timeoutMs);
 // The whole text of a control of another process.
 std::wstring ControlText(HWND control);
 // The clipboard's Unicode text; empty when it holds none.

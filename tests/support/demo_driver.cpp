@@ -28,8 +28,8 @@ int main() {
     }
     ClearClipboard();
     PressButton(start);
-    Sleep(500);
-    if (!WaitUntilEnabled(exitButton, 120000)) {
+    HWND memo = FindChild(window, L"Edit", L"");
+    if (!WaitForRunToFinish(start, exitButton, memo, 120000)) {
         std::fputs("the check run did not finish\n", stderr);
         return 1;
     }
