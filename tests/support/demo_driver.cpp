@@ -1,5 +1,7 @@
 // Used by scripts/demo: presses Start in the running Pelorin window, waits
-// for the run to finish and prints the log from the clipboard.
+// for the run to finish and writes the log from the clipboard to the file
+// named by its argument (or to standard output). scripts/demo starts it on
+// the same Wine desktop as Pelorin, where standard output is not passed on.
 
 #include <windows.h>
 
@@ -9,7 +11,7 @@
 #include "tests/support/PelorinProcess.h"
 #include "tests/support/TestSupport.h"
 
-int main() {
+int main(int argc, char** argv) {
     using namespace testsupport;
     HWND window = nullptr;
     for (int attempt = 0; attempt < 200 && !window; ++attempt) {
@@ -42,6 +44,9 @@ int main() {
     const int size = WideCharToMultiByte(CP_UTF8, 0, unixLog.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, unixLog.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-    std::fputs(bytes.c_str(), stdout);
+    FILE* out = argc > 1 ? std::fopen(argv[1], "wb") : stdout;
+    if (!out) return 1;
+    std::fputs(bytes.c_str(), out);
+    if (out != stdout) std::fclose(out);
     return 0;
 }
