@@ -250,7 +250,8 @@ protected:
         memo->SetParent(form.get());
         memo->SetAlign(TAlign::alClient);
         memo->SetReadOnly(true);
-        form->Show();
+        // Dialog navigation needs the windows, not a form on screen.
+        form->Handle();
     }
 
     // What the message loop does with a key press that the form sees.
