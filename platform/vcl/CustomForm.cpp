@@ -1,5 +1,7 @@
 #include "platform/vcl/CustomForm.h"
 
+#include <vector>
+
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 

@@ -12,6 +12,7 @@
 
 #include "look/VistaReady.h"
 #include "platform/dxbars/dxBar.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/CustomForm.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -283,6 +284,31 @@ TEST_P(FontAdaptation, TreeViewsGetTheExplorerThemeInWalkOrder) {
     EXPECT_EQ(Icon(), first->Font().Name());
     EXPECT_EQ(form->Font().Height(), first->Font().Height()) << "the tree view follows the form";
     EXPECT_EQ(form->Font().Height(), vcltest::FontOfWindow(first->Handle()).height);
+}
+
+// A tree view whose window cannot be made: its class does not exist.
+class BrokenTreeView : public TCustomTreeView {
+public:
+    using TCustomTreeView::TCustomTreeView;
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        TCustomTreeView::CreateParams(params);
+        params.className = L"NoSuchWindowClass";
+    }
+};
+
+TEST_P(FontAdaptation, ErrorEndsTheWalkAtThatControl) {
+    auto* before = Add<TLabel>(form.get(), form.get());
+    Design(before, L"Arial", 12, {}, clWindowText);
+    Add<BrokenTreeView>(form.get(), form.get());
+    auto* after = Add<TLabel>(form.get(), form.get());
+    Design(after, L"Arial", 12, {}, clWindowText);
+
+    EXPECT_THROW(VistaReady::ApplySystemFonts(form.get()), rtl::Exception);
+    EXPECT_EQ(Icon(), before->Font().Name()) << "controls visited before keep their changes";
+    EXPECT_EQ(L"Arial", after->Font().Name()) << "the walk ended at the failing control";
+    EXPECT_TRUE(themeCalls.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(IconFonts, FontAdaptation,
