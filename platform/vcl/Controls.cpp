@@ -135,11 +135,15 @@ void TControl::StoreBounds(const RECT& bounds) {
 }
 
 void TControl::ScaleForDpi(int dpi, int designDpi) {
-    if (!parentFont_) {
-        const int height = MulDiv(font_.Height(), dpi, designDpi);
+    // A font's pixel height is at its own resolution; one set in points
+    // after the layout was made is converted, never scaled twice. Fonts
+    // taken from the parent follow the parent's.
+    if (!parentFont_ && font_.PixelsPerInch() != dpi) {
+        const int height = MulDiv(font_.Height(), dpi, font_.PixelsPerInch());
         font_.SetPixelsPerInch(dpi);
         font_.SetHeight(height);
     }
+    if (dpi == designDpi) return;
     SetBounds(MulDiv(left_, dpi, designDpi), MulDiv(top_, dpi, designDpi),
               MulDiv(width_, dpi, designDpi), MulDiv(height_, dpi, designDpi));
 }

@@ -85,9 +85,9 @@ public:
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(const std::wstring& caption);
 
-    // For a layout made at designDpi shown at dpi: scales position, size
-    // and (for a font of its own) the font's pixel height, and converts the
-    // font's points at dpi from then on.
+    // For a layout made at designDpi shown at dpi: scales position and size,
+    // and brings a font of its own to dpi (its pixel height converted from
+    // the font's own resolution, its points counted at dpi from then on).
     virtual void ScaleForDpi(int dpi, int designDpi);
 
 protected:

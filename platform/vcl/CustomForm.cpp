@@ -1,5 +1,7 @@
 #include "platform/vcl/CustomForm.h"
 
+#include <vector>
+
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 
@@ -62,31 +64,15 @@ void TCustomForm::CreateWnd() {
         // another resolution. Children have no windows yet, so their new
         // bounds are where their windows will be made.
         pixelsPerInch_ = DpiOfWindow(hwnd_);
-        if (pixelsPerInch_ != DesignPixelsPerInch) {
-            for (int i = 0; i < ControlCount(); ++i) {
-                Controls(i)->ScaleForDpi(pixelsPerInch_, DesignPixelsPerInch);
-            }
-            if (!ParentFont()) {
-                const int height = MulDiv(Font().Height(), pixelsPerInch_, DesignPixelsPerInch);
-                Font().SetPixelsPerInch(pixelsPerInch_);
-                Font().SetHeight(height);
-            }
-            ClientWidth = MulDiv(ClientWidth, pixelsPerInch_, DesignPixelsPerInch);
-            ClientHeight = MulDiv(ClientHeight, pixelsPerInch_, DesignPixelsPerInch);
-            RECT rect{0, 0, ClientWidth, ClientHeight};
-            AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                               static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-            const int width = rect.right - rect.left;
-            const int height = rect.bottom - rect.top;
-            RECT work{};
-            GetWindowRect(hwnd_, &work);
-            int x = work.left, y = work.top;
-            if (CenterOnScreen) {
-                x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-                y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-            }
-            SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        for (int i = 0; i < ControlCount(); ++i) {
+            Controls(i)->ScaleForDpi(pixelsPerInch_, DesignPixelsPerInch);
         }
+        if (!ParentFont() && Font().PixelsPerInch() != pixelsPerInch_) {
+            const int height = MulDiv(Font().Height(), pixelsPerInch_, Font().PixelsPerInch());
+            Font().SetPixelsPerInch(pixelsPerInch_);
+            Font().SetHeight(height);
+        }
+        if (pixelsPerInch_ != DesignPixelsPerInch) ResizeForDpi();
     }
     RECT window{};
     GetWindowRect(hwnd_, &window);
@@ -104,6 +90,24 @@ void TCustomForm::Show() {
 
 void TCustomForm::Close() {
     if (HandleAllocated()) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void TCustomForm::ResizeForDpi() {
+    ClientWidth = MulDiv(ClientWidth, pixelsPerInch_, DesignPixelsPerInch);
+    ClientHeight = MulDiv(ClientHeight, pixelsPerInch_, DesignPixelsPerInch);
+    RECT rect{0, 0, ClientWidth, ClientHeight};
+    AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    RECT now{};
+    GetWindowRect(hwnd_, &now);
+    int x = now.left, y = now.top;
+    if (CenterOnScreen) {
+        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 TButton* TCustomForm::FindButton(bool wantDefault) const {

@@ -45,6 +45,7 @@ protected:
 
 private:
     TButton* FindButton(bool wantDefault) const;
+    void ResizeForDpi();
     int pixelsPerInch_ = 96;
 };
 

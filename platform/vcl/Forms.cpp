@@ -54,6 +54,9 @@ void TApplication::AdoptForm(std::unique_ptr<TCustomForm> form) {
     // Only one form in this program; the first one becomes the main form.
     if (!mainForm_) {
         mainForm_ = std::move(form);
+        // The window first: it brings the layout to the monitor's
+        // resolution, and the creation handler works on the result.
+        mainForm_->Handle();
         mainForm_->DoCreate();
     }
 }

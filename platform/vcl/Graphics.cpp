@@ -17,10 +17,7 @@ int ScreenPixelsPerInch() {
     return pixelsPerInch;
 }
 
-TFont::TFont() : pixelsPerInch_(ScreenPixelsPerInch()) {
-    // Tahoma at 8 points on this screen.
-    height_ = -MulDiv(8, pixelsPerInch_, 72);
-}
+TFont::TFont() = default;
 
 TFont::~TFont() { ReleaseHandle(); }
 

@@ -51,7 +51,8 @@ public:
     void SetStyle(TFontStyles style);
     TColor Color() const { return color_; }
     void SetColor(TColor color);
-    // The resolution that converts between Size and Height.
+    // The resolution that converts between Size and Height: 96, the one
+    // layouts are made at, until a form brings the font to its window's.
     int PixelsPerInch() const { return pixelsPerInch_; }
     void SetPixelsPerInch(int pixelsPerInch) { pixelsPerInch_ = pixelsPerInch; }
 
@@ -71,6 +72,7 @@ private:
     void Changed();
     void ReleaseHandle();
 
+    // Tahoma at 8 points.
     std::wstring name_ = L"Tahoma";
     int height_ = -11;
     int pixelsPerInch_ = 96;

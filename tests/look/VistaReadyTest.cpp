@@ -12,6 +12,7 @@
 
 #include "look/VistaReady.h"
 #include "platform/dxbars/dxBar.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/CustomForm.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -280,7 +281,34 @@ TEST_P(FontAdaptation, TreeViewsGetTheExplorerThemeInWalkOrder) {
         EXPECT_TRUE(themeCalls[i].subIdListNull);
     }
     EXPECT_TRUE(first->ParentFont()) << "the theme does not depend on the font step";
-    ExpectFont(first, {Icon(), IconSize(), {}, clWindowText}, "tree view following the form");
+    EXPECT_EQ(Icon(), first->Font().Name());
+    EXPECT_EQ(form->Font().Height(), first->Font().Height()) << "the tree view follows the form";
+    EXPECT_EQ(form->Font().Height(), vcltest::FontOfWindow(first->Handle()).height);
+}
+
+// A tree view whose window cannot be made: its class does not exist.
+class BrokenTreeView : public TCustomTreeView {
+public:
+    using TCustomTreeView::TCustomTreeView;
+
+protected:
+    void CreateParams(TCreateParams& params) override {
+        TCustomTreeView::CreateParams(params);
+        params.className = L"NoSuchWindowClass";
+    }
+};
+
+TEST_P(FontAdaptation, ErrorEndsTheWalkAtThatControl) {
+    auto* before = Add<TLabel>(form.get(), form.get());
+    Design(before, L"Arial", 12, {}, clWindowText);
+    Add<BrokenTreeView>(form.get(), form.get());
+    auto* after = Add<TLabel>(form.get(), form.get());
+    Design(after, L"Arial", 12, {}, clWindowText);
+
+    EXPECT_THROW(VistaReady::ApplySystemFonts(form.get()), rtl::Exception);
+    EXPECT_EQ(Icon(), before->Font().Name()) << "controls visited before keep their changes";
+    EXPECT_EQ(L"Arial", after->Font().Name()) << "the walk ended at the failing control";
+    EXPECT_TRUE(themeCalls.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(IconFonts, FontAdaptation,
@@ -317,9 +345,10 @@ TEST(TreeViewTheme, NoThemeServiceIsSkippedQuietly) {
 
 // A form laid out as the main window: Tahoma at -11 pixels (8 points at 96
 // pixels per inch), a top panel with two buttons, a memo below. After the
-// walk and the memo's own step the real windows carry the fonts.
+// walk and the memo's own step the real windows carry the fonts. As the
+// main window is, the form has its window (at the monitor's resolution)
+// before the walk.
 TEST_P(FontAdaptation, MainWindowLikeFormOnRealWindows) {
-    if (ScreenPixelsPerInch() != 96) GTEST_SKIP() << "the layout's pixel heights assume 96 ppi";
     form->Font().SetName(L"Tahoma");
     form->Font().SetHeight(-11);
     form->ClientWidth = 711;
@@ -337,15 +366,16 @@ TEST_P(FontAdaptation, MainWindowLikeFormOnRealWindows) {
     auto* log = Add<TMemo>(form.get(), form.get());
     log->SetAlign(TAlign::alClient);
     log->SetReadOnly(true);
-    form->Handle();  // windows first: the fonts must reach existing windows
     ASSERT_EQ(8, form->Font().Size());
+    form->Handle();  // windows first: the fonts must reach existing windows
     ASSERT_EQ(L"Tahoma", vcltest::FontOfWindow(start->Handle()).face);
+    const int dpi = form->PixelsPerInch();
 
     VistaReady::ApplySystemFonts(form.get());
     log->Font().SetName(L"Consolas");
     log->Font().SetSize(log->Font().Size() + 1);
 
-    const LONG iconHeight = -MulDiv(IconSize(), 96, 72);
+    const LONG iconHeight = -MulDiv(IconSize(), dpi, 72);
     for (TWinControl* c : std::vector<TWinControl*>{form.get(), panel, start, exit}) {
         const auto seen = vcltest::FontOfWindow(c->Handle());
         ASSERT_TRUE(seen.found) << "WM_GETFONT gave no font";
@@ -358,7 +388,7 @@ TEST_P(FontAdaptation, MainWindowLikeFormOnRealWindows) {
     const auto seen = vcltest::FontOfWindow(log->Handle());
     ASSERT_TRUE(seen.found);
     EXPECT_EQ(L"Consolas", seen.face);
-    EXPECT_EQ(-MulDiv(IconSize() + 1, 96, 72), seen.height);
+    EXPECT_EQ(-MulDiv(IconSize() + 1, dpi, 72), seen.height);
     EXPECT_EQ(IconSize() + 1, log->Font().Size());
 }
 

@@ -200,6 +200,7 @@ TEST(ParentFont, TakesFollowsAndLetsGoOnItsOwnFont) {
 
 TEST(Align, TopPanelAndClientMemoFollowResizing) {
     auto form = std::make_unique<TForm>();
+    form->DesignPixelsPerInch = ScreenPixelsPerInch();  // pixel values as given
     form->ClientWidth = 711;
     form->ClientHeight = 397;
     auto* panel = new TPanel(form.get());
@@ -250,7 +251,8 @@ protected:
         memo->SetParent(form.get());
         memo->SetAlign(TAlign::alClient);
         memo->SetReadOnly(true);
-        form->Show();
+        // Dialog navigation needs the windows, not a form on screen.
+        form->Handle();
     }
 
     // What the message loop does with a key press that the form sees.
@@ -347,6 +349,7 @@ TEST(Memo, LinesTextAndWindow) {
 
 TEST(Label, PaintedByItsParentInItsColour) {
     auto form = std::make_unique<TForm>();
+    form->DesignPixelsPerInch = ScreenPixelsPerInch();  // pixel values as given
     form->ClientWidth = 200;
     form->ClientHeight = 100;
     auto* label = new TLabel(form.get());
@@ -390,6 +393,60 @@ TEST(Classes, TestsAcceptDescendants) {
     EXPECT_EQ(std::wstring(WC_TREEVIEWW), className);
     GetClassNameW(static_cast<TWinControl*>(richEdit)->Handle(), className, 64);
     EXPECT_EQ(0, lstrcmpiW(L"RichEdit20W", className)) << testing::PrintToString(std::wstring(className));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace vcl;
+
+// A layout made at half this screen's resolution comes out twice as large:
+// the same code path as a 96-dpi layout on a 192-dpi monitor.
+TEST(DpiScaling, LayoutScaledToTheWindowsResolutionAtCreation) {
+    const int screen = ScreenPixelsPerInch();
+    auto form = std::make_unique<TForm>();
+    form->DesignPixelsPerInch = screen / 2;
+    form->ClientWidth = 300;
+    form->ClientHeight = 200;
+    // Pixel heights of the layout, at the layout's resolution.
+    form->Font().SetPixelsPerInch(screen / 2);
+    form->Font().SetHeight(-6);
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetAlign(TAlign::alTop);
+    panel->SetHeight(20);
+    auto* button = new TButton(form.get());
+    button->SetParent(panel);
+    button->SetBounds(4, 4, 40, 12);
+    auto* own = new TButton(form.get());
+    own->SetParent(panel);
+    own->Font().SetPixelsPerInch(screen / 2);
+    own->Font().SetHeight(-7);
+    // Set in points at 96 before the window exists: converted, not scaled.
+    auto* label = new TLabel(form.get());
+    label->SetParent(form.get());
+    label->Font().SetSize(12);
+
+    HWND window = form->Handle();
+    ASSERT_EQ(screen, form->PixelsPerInch()) << "this test assumes one resolution for all monitors";
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(600, client.right);
+    EXPECT_EQ(400, client.bottom);
+    EXPECT_EQ(40, vcltest::RectInParent(panel->Handle()).bottom);
+    const RECT buttonRect = vcltest::RectInParent(button->Handle());
+    EXPECT_EQ(8, buttonRect.left);
+    EXPECT_EQ(8, buttonRect.top);
+    EXPECT_EQ(80, buttonRect.right - buttonRect.left);
+    EXPECT_EQ(24, buttonRect.bottom - buttonRect.top);
+    EXPECT_EQ(-12, vcltest::FontOfWindow(button->Handle()).height) << "parent's font, scaled";
+    EXPECT_EQ(-14, vcltest::FontOfWindow(own->Handle()).height) << "own font, scaled";
+    EXPECT_EQ(screen, button->Font().PixelsPerInch());
+    EXPECT_TRUE(button->ParentFont());
+    EXPECT_EQ(12, label->Font().Size());
+    EXPECT_EQ(-MulDiv(12, screen, 72), label->Font().Height());
+    EXPECT_EQ(screen, label->Font().PixelsPerInch());
 }
 
 }  // namespace
