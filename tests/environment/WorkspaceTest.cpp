@@ -284,6 +284,19 @@ TEST_F(Removal, UnixSymlinksInsideTheDriveAreNeverFollowed_WineCannotRemoveTheLi
     EXPECT_FALSE(PathExists(root + L"plain.txt"));
 }
 
+TEST_F(Removal, WorkspaceReplacedByAUnixSymlinkIsNotFollowedAtExit) {
+    Outside outside(scratch);
+    testsupport::MakeFolders(scratch / L"tmp");
+    if (!MakeUnixSymlink(outside.folder, scratch / L"tmp\\", L"_Kalvora1")) {
+        GTEST_SKIP() << "no Unix symbolic link could be made (not under Wine?)";
+    }
+    TempFolder = scratch / L"tmp\\_Kalvora1\\";
+    DialogWatcher boxes;
+    Finalize();
+    outside.ExpectIntact();
+    EXPECT_EQ(boxes.Seen().size(), 0u);
+}
+
 TEST_F(Removal, SymbolicLinksAreRemovedAsLinks) {
     Outside outside(scratch);
     const std::wstring root = scratch / L"ws\\";
