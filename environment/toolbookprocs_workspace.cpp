@@ -191,7 +191,9 @@ bool EnsureFolder(const std::wstring& folder) {
 
 void RemoveWorkspace() {
     if (TempFolder.empty()) return;
-    const DWORD attributes = GetFileAttributesW(TempFolder.c_str());
+    // Asked without the trailing '\', which would make the system look
+    // through a link at what it points to.
+    const DWORD attributes = GetFileAttributesW(WithoutTrailingDelimiter(TempFolder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     // Something put a link where the workspace was: remove the link only.
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {

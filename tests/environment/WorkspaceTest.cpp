@@ -284,6 +284,19 @@ TEST_F(Removal, UnixSymlinksInsideTheDriveAreNeverFollowed_WineCannotRemoveTheLi
     EXPECT_FALSE(PathExists(root + L"plain.txt"));
 }
 
+TEST_F(Removal, WorkspaceReplacedByAUnixSymlinkIsNotFollowedAtExit) {
+    Outside outside(scratch);
+    testsupport::MakeFolders(scratch / L"tmp");
+    if (!MakeUnixSymlink(outside.folder, scratch / L"tmp\\", L"_Kalvora1")) {
+        GTEST_SKIP() << "no Unix symbolic link could be made (not under Wine?)";
+    }
+    TempFolder = scratch / L"tmp\\_Kalvora1\\";
+    DialogWatcher boxes;
+    Finalize();
+    outside.ExpectIntact();
+    EXPECT_EQ(boxes.Seen().size(), 0u);
+}
+
 TEST_F(Removal, SymbolicLinksAreRemovedAsLinks) {
     Outside outside(scratch);
     const std::wstring root = scratch / L"ws\\";
@@ -456,6 +469,37 @@ TEST_F(Removal, KillFileCountsWholeSecondsOfTheLocalClockInEitherDirection) {
         EXPECT_EQ(seen[0].helpContext, 11u);
     }
     EXPECT_TRUE(PathExists(file));
+}
+
+// Deletes every file but stays.txt for real; that one stays, and each
+// attempt at it moves the fake clock five seconds on.
+void DeletionThatKeepsOneFile(const std::wstring& path) {
+    if (rtl::ExtractFileName(path) == L"stays.txt") {
+        fakeNow += 5000 / rtl::MillisecondsPerDay;
+    } else {
+        rtl::FileDelete(path);
+    }
+}
+
+TEST_F(Removal, FileThatStaysIsReportedAndRemovalGoesOnWithTheRest) {
+    const std::wstring root = scratch / L"ws\\";
+    testsupport::MakeFolders(root + L"sub");
+    testsupport::WriteText(root + L"a.txt", L"x");
+    testsupport::WriteText(root + L"stays.txt", L"x");
+    testsupport::WriteText(root + L"z.txt", L"x");
+    testsupport::WriteText(root + L"sub\\b.txt", L"x");
+    fakeNow = FakeStart;
+    LocalClock = &FakeClock;
+    DeleteFileOperation = &DeletionThatKeepsOneFile;
+    DialogWatcher boxes;
+    RemoveFolderTree(root, false);
+    const auto seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, L"Couldn't delete file \"" + root + L"stays.txt\"!");
+    EXPECT_TRUE(PathExists(root + L"stays.txt"));
+    EXPECT_FALSE(PathExists(root + L"a.txt"));
+    EXPECT_FALSE(PathExists(root + L"z.txt"));
+    EXPECT_FALSE(PathExists(root + L"sub"));
 }
 
 // ---- The exit step -------------------------------------------------------------

@@ -115,13 +115,6 @@ TEST_F(PathValidation, MissingDriveIsAFolderNotFound) {
     EXPECT_EQ(rtl::CheckFilePath(path), PathProblem::FolderNotFound);
 }
 
-TEST_F(PathValidation, MessagesAreExact) {
-    EXPECT_EQ(rtl::PathProblemText(PathProblem::TooLong), L"The specified path is too long");
-    EXPECT_EQ(rtl::PathProblemText(PathProblem::BadFormat), L"The path format is not supported");
-    EXPECT_EQ(rtl::PathProblemText(PathProblem::InvalidCharacters), L"Invalid characters in path");
-    EXPECT_EQ(rtl::PathProblemText(PathProblem::FolderNotFound), L"The specified path was not found");
-}
-
 // Calls op and returns the message of the EInOutError it raises, or a
 // marker when it raises nothing.
 template <class Op>
