@@ -44,7 +44,12 @@ protected:
         testsupport::MakeFolders(Install() + L"bin");
         testsupport::WriteText(Install() + L"bin\\kalvora.cfg", text);
     }
-    void Resolve() { InitFoldersFor(Install() + L"bin\\Pelorin.exe"); }
+    // The whole start-up step, workspace and publishing (into the sandbox)
+    // included; the workspace goes again at once.
+    void Resolve() {
+        InitFoldersFor(Install() + L"bin\\Pelorin.exe");
+        RemoveWorkspace();
+    }
 
     testsupport::ScratchFolder scratch_;
     int installs_ = 0;
@@ -217,6 +222,7 @@ TEST_F(FoldersTest, StandAloneInADriveRoot) {
     if (GetDriveTypeW(L"R:\\") == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no drive R: in this prefix";
     testsupport::WriteText(L"R:\\kalvora.cfg", L"[Config]\r\nStandAlone=1\r\n");
     InitFoldersFor(L"R:\\Pelorin.exe");
+    RemoveWorkspace();
     DeleteFileW(L"R:\\kalvora.cfg");
     EXPECT_TRUE(StandAloneMode);
     EXPECT_EQ(ClientFolder, L"R:\\") << "R: gets its trailing backslash back";

@@ -103,8 +103,9 @@ TEST_F(Workspace, FolderCreationRefusedLeavesStartUpNamingTheFolder) {
 }
 
 TEST_F(Workspace, EnvironmentKeyThatCannotBeWrittenLeavesStartUp) {
-    // The sandboxed user hive has no Environment key, and writing does not
+    // Without the Environment key in the user's hive: writing does not
     // create it.
+    ASSERT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L"Environment"), ERROR_SUCCESS);
     TempPathOverride tmp(temp.Path());
     testsupport::MakeFolders(scratch / L"bin");
     try {

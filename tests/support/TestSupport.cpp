@@ -120,6 +120,12 @@ RegistrySandbox::RegistrySandbox() {
     Check(RegCreateKeyExW(HKEY_CURRENT_USER, (root_ + L"\\HKLM").c_str(), 0, nullptr, 0,
                           KEY_ALL_ACCESS, nullptr, &machine, nullptr),
           "creating the scratch machine hive");
+    // Every user profile has an Environment key; start-up writes there.
+    HKEY environment = nullptr;
+    Check(RegCreateKeyExW(user, L"Environment", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &environment, nullptr),
+          "creating the scratch Environment key");
+    RegCloseKey(environment);
     Check(RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine), "RegOverridePredefKey(HKLM)");
     Check(RegOverridePredefKey(HKEY_CURRENT_USER, user), "RegOverridePredefKey(HKCU)");
     RegCloseKey(user);

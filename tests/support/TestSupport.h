@@ -39,7 +39,8 @@ void RemoveTree(const std::wstring& path);
 
 // Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process onto two
 // empty scratch keys for the object's lifetime, so that each test sees a
-// registry of its own. The scratch keys are deleted afterwards. Sandboxes do
+// registry of its own, with an empty Environment key in the user's hive as
+// every profile has. The scratch keys are deleted afterwards. Sandboxes do
 // not nest: the predefined keys have only one override at a time.
 class RegistrySandbox {
 public:
