@@ -1,0 +1,21 @@
+# Makes the release zip: cmake -DEXE=... -DVERSION=... -DOUT_DIR=... -DSOURCE_DIR=... -P package.cmake
+# Holds Pelorin.exe and the deployment note, and nothing else.
+foreach(var EXE VERSION OUT_DIR SOURCE_DIR)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "package.cmake needs -D${var}=...")
+  endif()
+endforeach()
+set(stage ${OUT_DIR}/Pelorin-${VERSION}-win32)
+file(REMOVE_RECURSE ${stage})
+file(MAKE_DIRECTORY ${stage})
+file(COPY ${EXE} DESTINATION ${stage})
+configure_file(${SOURCE_DIR}/packaging/DEPLOY.txt ${stage}/DEPLOY.txt @ONLY NEWLINE_STYLE CRLF)
+set(zip ${OUT_DIR}/Pelorin-${VERSION}-win32.zip)
+file(REMOVE ${zip})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip Pelorin.exe DEPLOY.txt
+                WORKING_DIRECTORY ${stage} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "could not write ${zip}")
+endif()
+file(REMOVE_RECURSE ${stage})
+message(STATUS "${zip}")
