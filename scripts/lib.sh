@@ -21,7 +21,7 @@ log() { printf '[pelorin] %s\n' "$*" >&2; }
 
 ensure_packages() {
     local wanted=(cmake make mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-                  wine wine64 xvfb xauth googletest imagemagick x11-utils
+                  wine wine64 xvfb xauth googletest imagemagick x11-utils fonts-dejavu-core
                   ${PELORIN_EXTRA_PACKAGES:-})
     local missing=()
     for p in "${wanted[@]}"; do
