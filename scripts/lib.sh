@@ -34,7 +34,7 @@ ensure_packages() {
     fi
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null >/dev/null
+    apt-get install -y -qq "${missing[@]}" </dev/null >/dev/null
 }
 
 # configure_one DIR TOOLCHAIN [cmake options...]

@@ -36,6 +36,14 @@ std::string Show(const std::vector<std::wstring>& lines) {
     return rtl::WideToUtf8(all);
 }
 
+// A world of the stand-in and the lines the run writes in it between the
+// opening lines and the two Finish lines.
+struct WorldCase {
+    const char* name;
+    StandInWorld world;
+    std::vector<std::wstring> expected;
+};
+
 class CheckRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -93,6 +101,8 @@ protected:
         EXPECT_TRUE(same) << "expected:\n" << Show(expected) << "got:\n" << Show(got);
     }
 
+    void RunCases(const std::vector<WorldCase>& cases);
+
     testsupport::ScratchFolder data_;
     testsupport::ScratchFolder library_;
     std::wstring lastText_;
@@ -119,6 +129,16 @@ const std::vector<std::wstring> TableRoundTrip = {
     L"7b. testinge table browsing",                 L" OK: can browse table",
     L"7c. deleting records",                        L" OK: record deleted",
 };
+
+void CheckRunTest::RunCases(const std::vector<WorldCase>& cases) {
+    for (const WorldCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A loaded library cannot be replaced; each world installs afresh.
+        ads::ace::FreeClientLibrary();
+        Install(c.world);
+        ExpectLog(Run(), Join(c.expected, FinishLines));
+    }
+}
 
 TEST_F(CheckRunTest, EverythingWorksAtTheFirstAttemptAndTheLogGoesToTheClipboard) {
     Install(RemoteWorld());
@@ -147,17 +167,12 @@ TEST_F(CheckRunTest, ConnectionAlternatives) {
     const std::vector<std::wstring> firstFails = {L"6. connecting to database", connectError,
                                                   L"6a. checking alternative remote connection",
                                                   L"connecting to " + alternative + L" ..."};
-    struct Case {
-        const char* name;
-        StandInWorld world;
-        std::vector<std::wstring> expected;
-    };
     StandInWorld remoteAlternative, local, none;
     remoteAlternative.Answer(alternative, L"remote");
     // Local only for the dictionary path itself: the path must be back at D
     // after the failed remote alternative.
     local.Answer(Dictionary(), L"local");
-    const std::vector<Case> cases = {
+    const std::vector<WorldCase> cases = {
         {"the remote alternative answers", remoteAlternative,
          Join(Join(Join(FileStepsOk, firstFails), {L" OK: database connected"}), TableRoundTrip)},
         {"only the local server answers", local,
@@ -168,26 +183,16 @@ TEST_F(CheckRunTest, ConnectionAlternatives) {
          Join(FileStepsOk, Join(firstFails, {connectError, L"6b. checking alternative local connection",
                                              connectError}))},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ads::ace::FreeClientLibrary();
-        Install(c.world);
-        ExpectLog(Run(), Join(c.expected, FinishLines));
-    }
+    RunCases(cases);
 }
 
 TEST_F(CheckRunTest, TableFailures) {
-    struct Case {
-        const char* name;
-        StandInWorld world;
-        std::vector<std::wstring> expected;
-    };
     const std::vector<std::wstring> connected = Join(FileStepsOk, {L"6. connecting to database", L" OK: database connected"});
     const std::vector<std::wstring> opened = Join(connected, {L"7. checking table access (LM_Configuration)", L" OK: table opened"});
     StandInWorld writeFailsWithRecord = RemoteWorld();
     writeFailsWithRecord.Fail(L"AdsWriteRecord", 5035, L"record is locked");
     writeFailsWithRecord.Records.emplace_back(L"LM_Configuration", L"9999");
-    const std::vector<Case> cases = {
+    const std::vector<WorldCase> cases = {
         {"table does not open", RemoteWorld().Fail(L"AdsOpenTable", 7008, L"table missing"),
          Join(connected, {L"7. checking table access (LM_Configuration)",
                           L" ERROR: couldn't open table, error message: Error 7008*"})},
@@ -207,12 +212,7 @@ TEST_F(CheckRunTest, TableFailures) {
                        L"7b. testinge table browsing", L" OK: can browse table",
                        L"7c. deleting records", L" ERROR: Error 5072*"})},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ads::ace::FreeClientLibrary();
-        Install(c.world);
-        ExpectLog(Run(), Join(c.expected, FinishLines));
-    }
+    RunCases(cases);
 }
 
 TEST_F(CheckRunTest, WithoutTheDictionaryNothingElseIsTried) {
