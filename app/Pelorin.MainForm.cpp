@@ -263,13 +263,15 @@ void TfmPelorin::Finish() {
 void TfmPelorin::CopyLogToClipboard() {
     // Another program may hold the clipboard open for a moment; after about
     // a second the user is told, so that the last log line is never a lie.
-    constexpr int Attempts = 20;
-    for (int attempt = 1;; ++attempt) {
+    // Counted in time, not attempts: each attempt waits a little itself.
+    constexpr ULONGLONG RetryMs = 1000;
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
         try {
             vcl::Clipboard()->SetText(mLog->Text());
             return;
         } catch (const rtl::Exception& error) {
-            if (attempt == Attempts) {
+            if (GetTickCount64() - start >= RetryMs) {
                 ShowErrorBox(L"The log could not be copied to the clipboard: " + error.Message() +
                                  L"\nThe log is still shown in the window.",
                              0);

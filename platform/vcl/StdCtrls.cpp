@@ -111,7 +111,13 @@ void TCustomMemo::CreateParams(TCreateParams& params) {
     }
 }
 
-void TCustomMemo::AfterCreateWnd() { SetWindowTextW(hwnd_, WindowText().c_str()); }
+void TCustomMemo::AfterCreateWnd() {
+    // An edit box takes about 30,000 characters unless told otherwise and
+    // silently drops what an append would put beyond that; a log must
+    // never lose its last lines, so the box takes as much as it can hold.
+    SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);
+    SetWindowTextW(hwnd_, WindowText().c_str());
+}
 
 HBRUSH TCustomMemo::ControlColor(HDC dc) {
     SetTextColor(dc, ColorToRGB(Font().Color()));

@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "environment/toolbookprocs.h"
 #include "platform/rtl/SysUtils.h"
+#include "tests/support/TestSupport.h"
 
 namespace envtest {
 
@@ -165,5 +168,49 @@ private:
     const wchar_t* name_;
     std::optional<Stored> saved_;
 };
+
+using UnixName = char*(CDECL*)(const wchar_t*);
+
+// The Unix path of a Windows path, from Wine's own kernel32; empty outside Wine.
+inline std::string UnixPathOf(const std::wstring& path) {
+    // Through void (*)() so that the cast between function types is explicit.
+    const auto convert = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!convert) return {};
+    char* unix = convert(path.c_str());
+    if (!unix) return {};
+    std::string result(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// Makes a Unix symbolic link with /bin/ln, which Wine starts as a Unix program.
+inline bool MakeUnixSymlink(const std::wstring& target, const std::wstring& linkFolder,
+                            const std::wstring& linkName) {
+    const std::string unixTarget = UnixPathOf(target);
+    const std::string unixFolder = UnixPathOf(linkFolder);
+    if (unixTarget.empty() || unixFolder.empty()) return false;
+    std::wstring commandLine = L"/bin/ln -s " + rtl::Utf8ToWide(unixTarget) + L" " +
+                               rtl::Utf8ToWide(unixFolder) + L"/" + linkName;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        ADD_FAILURE() << "cannot start /bin/ln: error " << GetLastError();
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // Wine does not give a handle that waits for the Unix program: look for
+    // its result instead.
+    bool made = false;
+    for (int i = 0; i < 250 && !made; ++i) {
+        made = testsupport::PathExists(linkFolder + linkName);
+        if (!made) Sleep(20);
+    }
+    EXPECT_TRUE(made) << "ln made no link: " << rtl::WideToUtf8(commandLine);
+    return made;
+}
 
 }  // namespace envtest

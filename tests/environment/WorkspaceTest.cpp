@@ -16,6 +16,7 @@
 
 namespace {
 
+using envtest::MakeUnixSymlink;
 using envtest::MessageCounter;
 using envtest::SeamsRestored;
 using envtest::TempPathOverride;
@@ -224,50 +225,6 @@ struct Outside {
     std::wstring folder;
     std::wstring file;
 };
-
-using UnixName = char*(CDECL*)(const wchar_t*);
-
-// The Unix path of a Windows path, from Wine's own kernel32; empty outside Wine.
-std::string UnixPathOf(const std::wstring& path) {
-    // Through void (*)() so that the cast between function types is explicit.
-    const auto convert = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!convert) return {};
-    char* unix = convert(path.c_str());
-    if (!unix) return {};
-    std::string result(unix);
-    HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-// Makes a Unix symbolic link with /bin/ln, which Wine starts as a Unix program.
-bool MakeUnixSymlink(const std::wstring& target, const std::wstring& linkFolder,
-                     const std::wstring& linkName) {
-    const std::string unixTarget = UnixPathOf(target);
-    const std::string unixFolder = UnixPathOf(linkFolder);
-    if (unixTarget.empty() || unixFolder.empty()) return false;
-    std::wstring commandLine = L"/bin/ln -s " + rtl::Utf8ToWide(unixTarget) + L" " +
-                               rtl::Utf8ToWide(unixFolder) + L"/" + linkName;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-        ADD_FAILURE() << "cannot start /bin/ln: error " << GetLastError();
-        return false;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // Wine does not give a handle that waits for the Unix program: look for
-    // its result instead.
-    bool made = false;
-    for (int i = 0; i < 250 && !made; ++i) {
-        made = PathExists(linkFolder + linkName);
-        if (!made) Sleep(20);
-    }
-    EXPECT_TRUE(made) << "ln made no link: " << rtl::WideToUtf8(commandLine);
-    return made;
-}
 
 TEST_F(Removal, UnixSymlinksInsideTheDriveAreNeverFollowed_WineCannotRemoveTheLinkItself) {
     Outside outside(scratch);
@@ -594,11 +551,21 @@ TEST(PumpMessagesThrottled, CallWithinTheIntervalOfStartUpProcessesNothing) {
     testsupport::RegistrySandbox::CreateKey(HKEY_CURRENT_USER, L"Environment");
     MessageCounter counter;
     PostMessageW(counter.hwnd, WM_APP, 0, 0);
+    const rtl::TDateTime before = rtl::Now();
     toolbookprocs::Initialize();
+    const rtl::TDateTime after = rtl::Now();
+    EXPECT_GE(LastPumpTime, before);
+    EXPECT_LE(LastPumpTime, after);
+    // 499 ms after the start-up by the module's clock: start-up itself can
+    // take longer than that on a busy machine, since its broadcast waits for
+    // other programs' windows.
+    fakeNow = LastPumpTime + 499 / rtl::MillisecondsPerDay;
+    LocalClock = &FakeClock;
     PumpMessagesThrottled(500);
     EXPECT_EQ(counter.appMessages, 0);
     EXPECT_TRUE(AppMessagePending(counter.hwnd));
     DropPending(counter.hwnd);
+    LocalClock = &rtl::Now;
     toolbookprocs::Finalize();
 }
 
