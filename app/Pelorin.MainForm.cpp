@@ -102,6 +102,10 @@ void TfmPelorin::cmStartClick() {
     // Once, so that the disabled buttons and the cursor show; the run does
     // not yield again until it has finished.
     vcl::Application->ProcessMessages();
+    // Nothing is painted before the run ends anyway, since it does not yield;
+    // the log's window takes the lines in one go at the end instead of
+    // laying itself out again for every one of them.
+    mLog->Lines.BeginUpdate();
     try {
         CheckTestFiles();
         const std::wstring dictionary = DataFolder + L"db\\db.add";
@@ -255,6 +259,7 @@ void TfmPelorin::BrowseAndDeleteTestRecord() {
 void TfmPelorin::Finish() {
     AddLog(L"=== FINISH ===");
     AddLog(L"(log already copied to clipboard)");
+    mLog->Lines.EndUpdate();
     CopyLogToClipboard();
     cmExit->SetEnabled(true);
     vcl::Screen->SetCursor(vcl::crDefault);

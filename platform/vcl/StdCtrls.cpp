@@ -48,12 +48,16 @@ void TButton::Command(WORD notifyCode) {
 
 void TMemoLines::Add(const std::wstring& line) {
     lines_.push_back(line);
-    memo_.LineAdded(line);
+    if (updates_ == 0) memo_.LineAdded(line);
 }
 
 void TMemoLines::Clear() {
     lines_.clear();
-    memo_.LinesCleared();
+    if (updates_ == 0) memo_.LinesCleared();
+}
+
+void TMemoLines::EndUpdate() {
+    if (updates_ > 0 && --updates_ == 0) memo_.LinesReplaced();
 }
 
 std::wstring TMemoLines::Text() const {
@@ -152,6 +156,14 @@ void TCustomMemo::LineAdded(const std::wstring& line) {
     const int length = GetWindowTextLengthW(hwnd_);
     SendMessageW(hwnd_, EM_SETSEL, length, length);
     SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+}
+
+void TCustomMemo::LinesReplaced() {
+    if (!HandleAllocated()) return;
+    SetWindowTextW(hwnd_, WindowText().c_str());
+    const int length = GetWindowTextLengthW(hwnd_);
+    SendMessageW(hwnd_, EM_SETSEL, length, length);
+    SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
 }
 
 void TCustomMemo::LinesCleared() {

@@ -53,10 +53,16 @@ public:
     // Every line followed by CR LF.
     std::wstring Text() const;
 
+    // Between BeginUpdate and the matching EndUpdate the lines change but the
+    // window does not; EndUpdate shows them all at once, the last in view.
+    void BeginUpdate() { ++updates_; }
+    void EndUpdate();
+
 private:
     friend class TCustomMemo;
     TCustomMemo& memo_;
     std::vector<std::wstring> lines_;
+    int updates_ = 0;
 };
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -94,6 +100,8 @@ private:
     // What the window shows: the lines joined by CR LF.
     std::wstring WindowText() const;
     void LinesCleared();
+    // Shows all lines again, scrolled to the last.
+    void LinesReplaced();
     bool readOnly_ = false;
     TColor color_ = clWindow;
     HBRUSH brush_ = nullptr;

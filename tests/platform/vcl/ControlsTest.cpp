@@ -309,6 +309,26 @@ TEST_F(ButtonsForm, DisablingReachesTheWindow) {
     EXPECT_TRUE(IsWindowEnabled(start->Handle()));
 }
 
+TEST(Memo, UpdatesHoldTheWindowBackUntilTheLastEndUpdate) {
+    auto form = std::make_unique<TForm>();
+    auto* memo = new TMemo(form.get());
+    memo->SetParent(form.get());
+    memo->Lines.Add(L"first");
+    HWND window = memo->Handle();
+    memo->Lines.BeginUpdate();
+    memo->Lines.BeginUpdate();
+    memo->Lines.Add(L"second");
+    memo->Lines.EndUpdate();
+    memo->Lines.Add(L"third");
+    EXPECT_EQ(L"first", testsupport::WindowText(window)) << "the window changed during the update";
+    EXPECT_EQ(L"first\r\nsecond\r\nthird\r\n", memo->Text());
+    memo->Lines.EndUpdate();
+    EXPECT_EQ(L"first\r\nsecond\r\nthird", testsupport::WindowText(window));
+    memo->Lines.EndUpdate();  // one too many changes nothing
+    memo->Lines.Add(L"fourth");
+    EXPECT_EQ(L"first\r\nsecond\r\nthird\r\nfourth", testsupport::WindowText(window));
+}
+
 TEST(Memo, LinesTextAndWindow) {
     auto form = std::make_unique<TForm>();
     auto* memo = new TMemo(form.get());
