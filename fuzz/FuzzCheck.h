@@ -34,7 +34,7 @@ inline std::string Shown(const std::wstring& text) {
 }  // namespace fuzzcheck
 
 // Checks a property of the helpers for one input text.
-#define FUZZ_CHECK(condition, text, detail)                       \
-    do {                                                          \
+#define FUZZ_CHECK(condition, text, detail)                          \
+    do {                                                             \
         if (!(condition)) fuzzcheck::Fail(#condition, text, detail); \
     } while (0)

@@ -61,11 +61,13 @@ void CheckAnyText(const std::wstring& text, wchar_t delimiter, wchar_t effective
         total += fields[i].size();
     }
     // Every character of a field comes from its own stretch of the text.
-    FUZZ_CHECK(total <= text.size(), text, "the fields hold " + std::to_string(total) + " characters");
+    FUZZ_CHECK(total <= text.size(), text,
+               "the fields hold " + std::to_string(total) + " characters");
     FUZZ_CHECK(fields.back().empty(), text, Field(fields.size(), fields.back()));
     for (int n : {0, -1, INT_MIN, INT_MAX}) {
         const std::wstring got = ExtractField(n, text, delimiter);
-        FUZZ_CHECK(got.empty(), text, "field " + std::to_string(n) + " is \"" + fuzzcheck::Shown(got) + "\"");
+        FUZZ_CHECK(got.empty(), text,
+                   "field " + std::to_string(n) + " is \"" + fuzzcheck::Shown(got) + "\"");
     }
     // A space picks the default delimiter and never splits at spaces itself.
     if (delimiter == L' ') {
@@ -80,7 +82,8 @@ void CheckUnquotedText(const std::wstring& text, wchar_t effective,
                        const std::vector<std::wstring>& fields) {
     if (text.find(Quote) != std::wstring::npos) return;
     if (text.empty()) {
-        for (const std::wstring& field : fields) FUZZ_CHECK(field.empty(), text, "empty text has a field");
+        for (const std::wstring& field : fields)
+            FUZZ_CHECK(field.empty(), text, "empty text has a field");
         return;
     }
     size_t delimiters = 0;
@@ -114,7 +117,8 @@ void CheckQuotedRoundTrip(const std::wstring& text, wchar_t delimiter, wchar_t e
         FUZZ_CHECK(got == values[i], encoded,
                    Field(i + 1, got) + ", quoted from \"" + fuzzcheck::Shown(values[i]) + "\"");
     }
-    const std::wstring extra = ExtractField(static_cast<int>(values.size() + 1), encoded, delimiter);
+    const std::wstring extra =
+        ExtractField(static_cast<int>(values.size() + 1), encoded, delimiter);
     FUZZ_CHECK(extra.empty(), encoded, Field(values.size() + 1, extra) + " after the last value");
 }
 
@@ -129,7 +133,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     toolbookprocs::SetDefaultDelimiter(fallback);
     const wchar_t effective = delimiter == L' ' ? fallback : delimiter;
     const std::vector<std::wstring> fields = FieldsOf(text, delimiter);
-    FUZZ_CHECK(toolbookprocs::DefaultDelimiter == fallback, text, "ExtractField changed the default delimiter");
+    FUZZ_CHECK(toolbookprocs::DefaultDelimiter == fallback, text,
+               "ExtractField changed the default delimiter");
 
     CheckAnyText(text, delimiter, effective, fields);
     CheckUnquotedText(text, effective, fields);

@@ -47,10 +47,12 @@ bool Fits(const std::wstring& path) { return path.size() < MaxPathLength; }
 
 // What a path that passes cannot hold.
 void CheckPassingPath(const std::wstring& path) {
-    FUZZ_CHECK(path.size() < MaxPathLength, path, "passes with " + std::to_string(path.size()) + " characters");
+    FUZZ_CHECK(path.size() < MaxPathLength, path,
+               "passes with " + std::to_string(path.size()) + " characters");
     FUZZ_CHECK(!path.empty(), path, "the empty path passes");
     for (size_t i = 0; i < path.size(); ++i) {
-        FUZZ_CHECK(!IsInvalidCharacter(path[i]), path, "passes with an invalid character at " + std::to_string(i));
+        FUZZ_CHECK(!IsInvalidCharacter(path[i]), path,
+                   "passes with an invalid character at " + std::to_string(i));
         // A colon only as the drive's, right after a leading ASCII letter.
         if (path[i] == L':') {
             const wchar_t d = path[0];
@@ -61,9 +63,10 @@ void CheckPassingPath(const std::wstring& path) {
 }
 
 // Names that the system opens as devices in every folder.
-const wchar_t* const DeviceNames[] = {
-    L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1", L"COM2", L"COM3", L"COM4", L"COM5", L"COM6", L"COM7",
-    L"COM8", L"COM9", L"LPT1", L"LPT2", L"LPT3", L"LPT4", L"LPT5", L"LPT6", L"LPT7", L"LPT8", L"LPT9"};
+const wchar_t* const DeviceNames[] = {L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1", L"COM2",
+                                      L"COM3", L"COM4", L"COM5", L"COM6", L"COM7", L"COM8",
+                                      L"COM9", L"LPT1", L"LPT2", L"LPT3", L"LPT4", L"LPT5",
+                                      L"LPT6", L"LPT7", L"LPT8", L"LPT9"};
 constexpr size_t DeviceNameCount = sizeof DeviceNames / sizeof DeviceNames[0];
 
 // One device name picked by choice, its letters in a case picked by the
@@ -97,13 +100,16 @@ void CheckExtensionsOf(const std::wstring& path, size_t at, unsigned choice) {
         {path + L"\\aux .txt\\z", PathProblem::BadFormat, "BadFormat"},
         {path + L"\\a:s", PathProblem::BadFormat, "BadFormat"},  // a stream
         {L"\\\\.\\" + path, PathProblem::BadFormat, "BadFormat"},
-        {path.substr(0, at) + L"|" + path.substr(at), PathProblem::InvalidCharacters, "InvalidCharacters"},
-        {path.substr(0, at) + L'\x1f' + path.substr(at), PathProblem::InvalidCharacters, "InvalidCharacters"},
+        {path.substr(0, at) + L"|" + path.substr(at), PathProblem::InvalidCharacters,
+         "InvalidCharacters"},
+        {path.substr(0, at) + L'\x1f' + path.substr(at), PathProblem::InvalidCharacters,
+         "InvalidCharacters"},
     };
     for (const Extension& e : extensions) {
         if (!Fits(e.path)) continue;
         const PathProblem got = CheckPathText(e.path);
-        FUZZ_CHECK(got == e.expected, path, "for \"" + fuzzcheck::Shown(e.path) + "\": " + Got(e.name, got));
+        FUZZ_CHECK(got == e.expected, path,
+                   "for \"" + fuzzcheck::Shown(e.path) + "\": " + Got(e.name, got));
     }
 }
 

@@ -21,9 +21,11 @@ void CheckUpperCase(const std::wstring& text, size_t cut) {
     for (size_t i = 0; i < text.size(); ++i) {
         // Only a..z change, each to its own capital; everything else (other
         // scripts, accented letters, surrogates) is left alone.
-        const wchar_t expected = IsLowerAscii(text[i]) ? static_cast<wchar_t>(text[i] - 0x20) : text[i];
-        FUZZ_CHECK(upper[i] == expected, text, "character " + std::to_string(i) + " became \\u" +
-                                                   std::to_string(static_cast<unsigned>(upper[i])));
+        const wchar_t expected =
+            IsLowerAscii(text[i]) ? static_cast<wchar_t>(text[i] - 0x20) : text[i];
+        FUZZ_CHECK(upper[i] == expected, text,
+                   "character " + std::to_string(i) + " became \\u" +
+                       std::to_string(static_cast<unsigned>(upper[i])));
     }
     FUZZ_CHECK(UpperCaseText(upper) == upper, text, "upper-casing twice changes the text");
     // Character by character: the parts of a text convert like the whole.
