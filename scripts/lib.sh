@@ -22,6 +22,8 @@ log() { printf '[pelorin] %s\n' "$*" >&2; }
 # What the native fuzzers need besides cmake: clang and its libFuzzer and
 # sanitizer runtimes. Only scripts/fuzz asks for these.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The formatter, for scripts/check-format.
+FORMAT_PACKAGES=(clang-format)
 
 # Installs the given packages, or without arguments those of the Windows
 # build and its tests.
