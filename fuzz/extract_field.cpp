@@ -122,6 +122,22 @@ void CheckQuotedRoundTrip(const std::wstring& text, wchar_t delimiter, wchar_t e
     FUZZ_CHECK(extra.empty(), encoded, Field(values.size() + 1, extra) + " after the last value");
 }
 
+// After a closing quote, anything but the delimiter starts the next field
+// right there: "value"tail gives value and tail.
+void CheckTextAfterClosingQuote(const std::wstring& text, wchar_t delimiter, wchar_t effective) {
+    std::wstring tail;
+    for (wchar_t c : text) {
+        if (c != Quote && c != effective) tail += c;
+    }
+    if (tail.empty()) return;
+    const std::wstring value = text.substr(0, text.size() / 2);
+    const std::wstring encoded = Quoted(value) + tail;
+    const std::wstring first = ExtractField(1, encoded, delimiter);
+    const std::wstring second = ExtractField(2, encoded, delimiter);
+    FUZZ_CHECK(first == value, encoded, Field(1, first));
+    FUZZ_CHECK(second == tail, encoded, Field(2, second));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -139,5 +155,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckAnyText(text, delimiter, effective, fields);
     CheckUnquotedText(text, effective, fields);
     CheckQuotedRoundTrip(text, delimiter, effective);
+    if (effective != Quote) CheckTextAfterClosingQuote(text, delimiter, effective);
     return 0;
 }
