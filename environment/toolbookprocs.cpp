@@ -112,19 +112,6 @@ std::wstring ReadConfigValue(const std::wstring& section, const std::wstring& ke
     return value.empty() ? fallback : value;
 }
 
-std::wstring AddTrailingDelimiter(const std::wstring& text) {
-    if (!text.empty() && text.back() == L'\\') return text;
-    return text + L'\\';
-}
-
-std::wstring UpperCaseText(const std::wstring& text) {
-    std::wstring result = text;
-    for (wchar_t& c : result) {
-        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-    }
-    return result;
-}
-
 void InitFoldersFor(const std::wstring& programPath) {
     StandAloneMode = false;
     ClientFolder.clear();

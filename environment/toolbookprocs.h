@@ -1,9 +1,11 @@
 #pragma once
 // The installation environment: where the client files and the shared data
-// live, and the small text helpers the rest of the program uses.
+// live, and the small text helpers the rest of the program uses (declared in
+// toolbookprocs_text.h).
 
 #include <string>
 
+#include "environment/toolbookprocs_text.h"
 #include "platform/rtl/DateUtils.h"
 
 namespace toolbookprocs {
@@ -28,36 +30,10 @@ std::wstring ReadMachineSetting(const std::wstring& subKey, const std::wstring& 
 std::wstring ReadConfigValue(const std::wstring& section, const std::wstring& key,
                              const std::wstring& fileName, const std::wstring& fallback = L"");
 
-// The text with a '\' appended unless it already ends in one.
-std::wstring AddTrailingDelimiter(const std::wstring& text);
-// a..z to A..Z; every other character stays as it is.
-std::wstring UpperCaseText(const std::wstring& text);
-
 // Resolves the folders for the running program.
 void InitFolders();
 // The same for a program file at programPath (its folder holds kalvora.cfg).
 void InitFoldersFor(const std::wstring& programPath);
-
-// ---- Delimited fields ------------------------------------------------------
-
-// The delimiter that ExtractField uses when it is given a space; ',' from the
-// module's start-up on.
-extern wchar_t DefaultDelimiter;
-// The one saved copy that SetDefaultDelimiter fills; code 0 until then.
-extern wchar_t SavedDefaultDelimiter;
-
-// Saves DefaultDelimiter (one level, not a stack), then sets it.
-void SetDefaultDelimiter(wchar_t delimiter);
-// Sets DefaultDelimiter back to the saved copy, which stays as it is.
-void RestoreDefaultDelimiter();
-
-// Field fieldNumber (from 1) of text, split strictly at delimiter: nothing is
-// trimmed, empty text has no fields, a final delimiter ends with one more
-// empty field. A field that starts with '"' runs to the closing quote, with
-// "" inside standing for one quote; without a closing quote it runs to the
-// end of the text. A space as delimiter means DefaultDelimiter as it is at
-// the call. Empty text when there is no such field (or fieldNumber < 1).
-std::wstring ExtractField(int fieldNumber, const std::wstring& text, wchar_t delimiter);
 
 // ---- Message pumping -----------------------------------------------------
 

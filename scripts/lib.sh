@@ -19,10 +19,19 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 log() { printf '[pelorin] %s\n' "$*" >&2; }
 
+# What the native fuzzers need besides cmake: clang and its libFuzzer and
+# sanitizer runtimes. Only scripts/fuzz asks for these.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The formatter, for scripts/check-format.
+FORMAT_PACKAGES=(clang-format)
+
+# Installs the given packages, or without arguments those of the Windows
+# build and its tests.
 ensure_packages() {
     local wanted=(cmake make mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
                   wine wine64 xvfb xauth googletest imagemagick x11-utils fonts-dejavu-core
                   ${PELORIN_EXTRA_PACKAGES:-})
+    [ $# -gt 0 ] && wanted=("$@")
     local missing=()
     for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

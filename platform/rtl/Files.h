@@ -9,28 +9,16 @@
 #include <string>
 
 #include "platform/rtl/FileSystem.h"
+#include "platform/rtl/PathRules.h"
 
 namespace rtl {
 
 // ---- Path validation -------------------------------------------------------
+// PathProblem and the checks that need only the text are in PathRules.h.
 
-// What is wrong with a path given to the file operations, checked in this
-// order:
-//   TooLong            260 characters or more, as given or once made full;
-//   InvalidCharacters  a control character (0 to 31) or one of " < > | * ?;
-//   BadFormat          empty; a ':' anywhere but right after a leading drive
-//                      letter (streams, "1:\"); the device prefix "\\.\"
-//                      (the raw "\\?\" has an invalid '?'); a UNC path without server or
-//                      share; a name that is a device (CON, PRN, AUX, NUL,
-//                      COM1 to COM9, LPT1 to LPT9, with or without extension);
-//   FolderNotFound     the folder the path names a file in does not exist.
-// Relative paths are resolved against the current folder; "/" counts as "\".
-enum class PathProblem { None, TooLong, InvalidCharacters, BadFormat, FolderNotFound };
-
+// The text checks of CheckPathText, then the full path's length and
+// whether its folder exists.
 PathProblem CheckFilePath(const std::wstring& path);
-// "The specified path is too long", "Invalid characters in path",
-// "The path format is not supported", "The specified path was not found".
-std::wstring PathProblemText(PathProblem problem);
 // Raises EInOutError with that text unless the path is sound.
 void ValidateFilePath(const std::wstring& path);
 

@@ -1,4 +1,4 @@
-#include "environment/toolbookprocs.h"
+#include "environment/toolbookprocs_text.h"
 
 namespace toolbookprocs {
 
@@ -8,6 +8,19 @@ wchar_t SavedDefaultDelimiter = L'\0';
 namespace {
 constexpr wchar_t Quote = L'"';
 }  // namespace
+
+std::wstring AddTrailingDelimiter(const std::wstring& text) {
+    if (!text.empty() && text.back() == L'\\') return text;
+    return text + L'\\';
+}
+
+std::wstring UpperCaseText(const std::wstring& text) {
+    std::wstring result = text;
+    for (wchar_t& c : result) {
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    }
+    return result;
+}
 
 void SetDefaultDelimiter(wchar_t delimiter) {
     SavedDefaultDelimiter = DefaultDelimiter;
