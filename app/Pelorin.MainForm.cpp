@@ -128,8 +128,10 @@ void TfmPelorin::CheckTestFiles() {
         std::wstring path;
     };
     const TestFile files[] = {
-        {L"1. check if data folder is writable", L"2. deleting test file", DataFolder + L"testfile.dat"},
-        {L"3. check if db folder is writable", L"4. deleting test file", DataFolder + L"DB\\testfile.dat"},
+        {L"1. check if data folder is writable", L"2. deleting test file",
+         DataFolder + L"testfile.dat"},
+        {L"3. check if db folder is writable", L"4. deleting test file",
+         DataFolder + L"DB\\testfile.dat"},
     };
     for (const TestFile& file : files) {
         AddLog(file.writeHeading);
@@ -137,8 +139,8 @@ void TfmPelorin::CheckTestFiles() {
             rtl::WriteAllText(file.path, TestFileText);
             AddLog(L" OK: Test file written.");
         } catch (const rtl::Exception& error) {
-            AddLog(L" ERROR: couldn't write to test file \"" + file.path +
-                   L"\". Error Message: " + error.Message());
+            AddLog(L" ERROR: couldn't write to test file \"" + file.path + L"\". Error Message: " +
+                   error.Message());
         }
         // Deleted even when writing failed; a deletion the system refused for
         // any reason is reported, never counted as done.

@@ -36,7 +36,8 @@ void MakeTree(const std::wstring& root) {
             HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle == INVALID_HANDLE_VALUE) {
-                std::fprintf(stderr, "cannot create a file of the tree (error %lu)\n", GetLastError());
+                std::fprintf(stderr, "cannot create a file of the tree (error %lu)\n",
+                             GetLastError());
                 std::exit(1);
             }
             DWORD written = 0;
@@ -49,7 +50,8 @@ void MakeTree(const std::wstring& root) {
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
 }
 
 template <class Removal>

@@ -6,8 +6,8 @@
 // here, with the stand-in client library answering as a remote server.
 // Usage: bench_timer [REPETITIONS]
 
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -90,7 +90,8 @@ public:
     explicit Launched(const std::wstring& exe, std::wstring arguments = L"") {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+        std::wstring commandLine =
+            L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
         started_ = NowMs();
         if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &startup, &info_)) {
@@ -135,7 +136,8 @@ public:
         WaitForExit();
     }
     DWORD WaitForExit() const {
-        if (WaitForSingleObject(info_.hProcess, TimeoutMs) != WAIT_OBJECT_0) Fail("a program did not end");
+        if (WaitForSingleObject(info_.hProcess, TimeoutMs) != WAIT_OBJECT_0)
+            Fail("a program did not end");
         DWORD code = 0;
         GetExitCodeProcess(info_.hProcess, &code);
         return code;
@@ -250,9 +252,10 @@ int main(int argc, char** argv) {
             pelorinRun.push_back(TimePelorinRun());
         }
     }
-    std::printf("check run: Pelorin from posting the Start click to the finished log in its window, "
-                "seen from outside (polled each ms); the baseline times itself from its first file "
-                "operation to its last client call\n");
+    std::printf(
+        "check run: Pelorin from posting the Start click to the finished log in its window, "
+        "seen from outside (polled each ms); the baseline times itself from its first file "
+        "operation to its last client call\n");
     bench::Print({"check run", "ms", "Pelorin.exe, Start to finished log", pelorinRun,
                   "bench_checkrun_baseline.exe, same calls", baselineRun, 1.5});
     return 0;

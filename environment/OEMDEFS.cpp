@@ -87,9 +87,7 @@ void LoadBrandingFrom(const std::wstring& programFolder) {
     }
 }
 
-void LoadBranding() {
-    LoadBrandingFrom(rtl::ExtractFilePath(vcl::Application->ExeName()));
-}
+void LoadBranding() { LoadBrandingFrom(rtl::ExtractFilePath(vcl::Application->ExeName())); }
 
 void Initialize() { LoadBranding(); }
 

@@ -84,12 +84,12 @@ std::wstring FinalPathOf(const std::wstring& path) {
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return {};
     std::vector<wchar_t> buffer(MAX_PATH);
-    DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(),
-                                             static_cast<DWORD>(buffer.size()), 0);
+    DWORD length =
+        GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
     if (length >= buffer.size()) {
         buffer.resize(length + 1);
-        length = GetFinalPathNameByHandleW(handle, buffer.data(),
-                                           static_cast<DWORD>(buffer.size()), 0);
+        length =
+            GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
     }
     CloseHandle(handle);
     if (length == 0 || length >= buffer.size()) return {};
@@ -115,10 +115,10 @@ bool IsLink(const std::wstring& entry, const std::wstring& name, DWORD attribute
 // carries no reparse-point attribute), the link is left in place: deleting
 // through that handle would delete the target.
 void RemoveLink(const std::wstring& path) {
-    HANDLE handle = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE handle =
+        CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return;
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileInformationByHandle(handle, &info) &&
@@ -271,15 +271,17 @@ void WriteUserVariable(const std::wstring& name, const std::wstring& value) {
     registry::RegistryKey key;
     const LSTATUS opened = key.Open(HKEY_CURRENT_USER, EnvironmentKey, KEY_SET_VALUE);
     if (opened != ERROR_SUCCESS) {
-        rtl::RaiseOSError(L"Cannot open the registry key HKEY_CURRENT_USER\\Environment for writing",
-                          static_cast<DWORD>(opened));
+        rtl::RaiseOSError(
+            L"Cannot open the registry key HKEY_CURRENT_USER\\Environment for writing",
+            static_cast<DWORD>(opened));
     }
     const DWORD size = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
     const LSTATUS written = RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
                                            reinterpret_cast<const BYTE*>(value.c_str()), size);
     if (written != ERROR_SUCCESS) {
-        rtl::RaiseOSError(L"Cannot write the registry value HKEY_CURRENT_USER\\Environment\\" + name,
-                          static_cast<DWORD>(written));
+        rtl::RaiseOSError(
+            L"Cannot write the registry value HKEY_CURRENT_USER\\Environment\\" + name,
+            static_cast<DWORD>(written));
     }
 }
 

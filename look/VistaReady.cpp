@@ -103,7 +103,8 @@ void LockBarLayout(vcl::TCustomForm* form) {
     for (int i = 0; i < count; ++i) {
         vcl::TComponent* component = form->Components(i);
         if (auto* bar = dynamic_cast<dxbars::TdxBar*>(component)) LockBar(*bar);
-        if (auto* manager = dynamic_cast<dxbars::TdxBarManager*>(component)) LockBarManager(*manager);
+        if (auto* manager = dynamic_cast<dxbars::TdxBarManager*>(component))
+            LockBarManager(*manager);
     }
 }
 

@@ -25,9 +25,9 @@ enum EntryPoint {
 };
 
 constexpr std::array<const char*, epCount> EntryPointNames = {
-    "AdsConnect60",   "AdsDisconnect", "AdsOpenTable",      "AdsCloseTable",
-    "AdsAppendRecord", "AdsSetDouble", "AdsSetString",      "AdsWriteRecord",
-    "AdsGetIndexHandle", "AdsSeek",    "AdsDeleteRecord",   "AdsGetLastError"};
+    "AdsConnect60",      "AdsDisconnect", "AdsOpenTable",    "AdsCloseTable",
+    "AdsAppendRecord",   "AdsSetDouble",  "AdsSetString",    "AdsWriteRecord",
+    "AdsGetIndexHandle", "AdsSeek",       "AdsDeleteRecord", "AdsGetLastError"};
 
 // The loaded library and the entry points resolved so far.
 HMODULE library = nullptr;
@@ -147,9 +147,8 @@ std::uint32_t AdsDisconnect(Handle connection) {
 }
 
 std::uint32_t AdsOpenTable(Handle connection, const char* tableName, const char* alias,
-                           std::uint16_t tableType, std::uint16_t charType,
-                           std::uint16_t lockType, std::uint16_t checkRights,
-                           std::uint32_t options, Handle* table) {
+                           std::uint16_t tableType, std::uint16_t charType, std::uint16_t lockType,
+                           std::uint16_t checkRights, std::uint32_t options, Handle* table) {
     return Resolve<OpenTableFn>(epOpenTable)(connection, tableName, alias, tableType, charType,
                                              lockType, checkRights, options, table);
 }
@@ -173,8 +172,8 @@ std::uint32_t AdsGetIndexHandle(Handle table, const char* indexName, Handle* ind
     return Resolve<GetIndexHandleFn>(epGetIndexHandle)(table, indexName, index);
 }
 
-std::uint32_t AdsSeek(Handle index, const void* key, std::uint16_t keyLength,
-                      std::uint16_t keyType, std::uint16_t seekType, std::uint16_t* found) {
+std::uint32_t AdsSeek(Handle index, const void* key, std::uint16_t keyLength, std::uint16_t keyType,
+                      std::uint16_t seekType, std::uint16_t* found) {
     return Resolve<SeekFn>(epSeek)(index, key, keyLength, keyType, seekType, found);
 }
 

@@ -58,9 +58,8 @@ std::uint32_t AdsConnect60(const char* path, std::uint16_t serverTypes, const ch
                            const char* password, std::uint32_t options, Handle* connection);
 std::uint32_t AdsDisconnect(Handle connection);
 std::uint32_t AdsOpenTable(Handle connection, const char* tableName, const char* alias,
-                           std::uint16_t tableType, std::uint16_t charType,
-                           std::uint16_t lockType, std::uint16_t checkRights,
-                           std::uint32_t options, Handle* table);
+                           std::uint16_t tableType, std::uint16_t charType, std::uint16_t lockType,
+                           std::uint16_t checkRights, std::uint32_t options, Handle* table);
 std::uint32_t AdsCloseTable(Handle table);
 std::uint32_t AdsAppendRecord(Handle table);
 std::uint32_t AdsSetDouble(Handle table, const char* fieldName, double value);
@@ -68,8 +67,8 @@ std::uint32_t AdsSetString(Handle table, const char* fieldName, const char* text
                            std::uint32_t length);
 std::uint32_t AdsWriteRecord(Handle table);
 std::uint32_t AdsGetIndexHandle(Handle table, const char* indexName, Handle* index);
-std::uint32_t AdsSeek(Handle index, const void* key, std::uint16_t keyLength,
-                      std::uint16_t keyType, std::uint16_t seekType, std::uint16_t* found);
+std::uint32_t AdsSeek(Handle index, const void* key, std::uint16_t keyLength, std::uint16_t keyType,
+                      std::uint16_t seekType, std::uint16_t* found);
 std::uint32_t AdsDeleteRecord(Handle table);
 std::uint32_t AdsGetLastError(std::uint32_t* code, char* text, std::uint16_t* length);
 

@@ -67,11 +67,11 @@ void TAdsTable::Open() {
     }
     const std::string name = ace::ToAnsi(TableName);
     ace::Handle handle = 0;
-    ace::Check(ace::AdsOpenTable(AdsConnection->Handle(), name.c_str(), nullptr,
-                                 ace::DefaultTableType, ace::AnsiCharacters,
-                                 ace::ProprietaryLocking, ace::CheckRights, ace::SharedOpen,
-                                 &handle),
-               "AdsOpenTable");
+    ace::Check(
+        ace::AdsOpenTable(AdsConnection->Handle(), name.c_str(), nullptr, ace::DefaultTableType,
+                          ace::AnsiCharacters, ace::ProprietaryLocking, ace::CheckRights,
+                          ace::SharedOpen, &handle),
+        "AdsOpenTable");
     handle_ = handle;
     state_ = State::Browse;
 }
@@ -114,7 +114,8 @@ void TAdsTable::SetFieldDouble(const std::wstring& field, double value) {
 void TAdsTable::SetFieldString(const std::wstring& field, const std::wstring& text) {
     CheckActive();
     if (state_ == State::SetKey) {
-        throw rtl::EDatabaseError(L"Table " + TableName + L": only numeric search keys are supported");
+        throw rtl::EDatabaseError(L"Table " + TableName +
+                                  L": only numeric search keys are supported");
     }
     const std::string name = ace::ToAnsi(field);
     const std::string value = ace::ToAnsi(text);

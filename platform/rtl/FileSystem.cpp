@@ -13,8 +13,9 @@ DWORD AttributesFollowingLinks(const std::wstring& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         return attributes;
     }
-    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return INVALID_FILE_ATTRIBUTES;
     BY_HANDLE_FILE_INFORMATION info{};
     const BOOL ok = GetFileInformationByHandle(handle, &info);
@@ -22,9 +23,7 @@ DWORD AttributesFollowingLinks(const std::wstring& path) {
     return ok ? info.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
 }
 
-size_t LastDelimiter(const std::wstring& fileName) {
-    return fileName.find_last_of(L"\\:");
-}
+size_t LastDelimiter(const std::wstring& fileName) { return fileName.find_last_of(L"\\:"); }
 
 }  // namespace
 

@@ -69,7 +69,8 @@ PathProblem CheckFilePath(const std::wstring& path) {
 
 void ValidateFilePath(const std::wstring& path) {
     const PathProblem problem = CheckFilePath(path);
-    if (problem != PathProblem::None) throw EInOutError(PathProblemText(problem), ErrorCodeOf(problem));
+    if (problem != PathProblem::None)
+        throw EInOutError(PathProblemText(problem), ErrorCodeOf(problem));
 }
 
 void WriteAllText(const std::wstring& path, const std::wstring& text) {
@@ -144,8 +145,8 @@ FolderEntries::~FolderEntries() {
 }
 
 bool FolderEntries::Matches() const {
-    constexpr DWORD Filtered = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume */ |
-                               FILE_ATTRIBUTE_DIRECTORY;
+    constexpr DWORD Filtered =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume */ | FILE_ATTRIBUTE_DIRECTORY;
     const DWORD excluded = ~mask_ & Filtered;
     return (data_.dwFileAttributes & excluded) == 0;
 }

@@ -99,6 +99,8 @@ std::wstring FormatTime(const std::wstring& format, TDateTime value,
     return out;
 }
 
-std::wstring TimeToStr(TDateTime value) { return FormatTime(FormatSettings.ShortTimeFormat, value); }
+std::wstring TimeToStr(TDateTime value) {
+    return FormatTime(FormatSettings.ShortTimeFormat, value);
+}
 
 }  // namespace rtl

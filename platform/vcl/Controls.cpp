@@ -216,14 +216,16 @@ void TWinControl::CreateHandle() {
     CreateParams(params);
     if (Parent()) params.parent = Parent()->hwnd_;
     ownClass_ = params.className == WindowClassName;
-    const auto id = params.parent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_)) : nullptr;
+    const auto id =
+        params.parent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_)) : nullptr;
     HWND hwnd = CreateWindowExW(params.exStyle, params.className.c_str(), Caption().c_str(),
                                 params.style, params.x, params.y, params.width, params.height,
                                 params.parent, id, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) rtl::RaiseLastOSError(L"CreateWindowExW " + params.className);
     hwnd_ = hwnd;
     SetPropW(hwnd_, ControlProperty, this);
-    SetWindowSubclass(hwnd_, &TWinControl::SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(hwnd_, &TWinControl::SubclassProc, SubclassId,
+                      reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
     if (!Enabled()) EnableWindow(hwnd_, FALSE);
     CreateWnd();
@@ -271,47 +273,45 @@ LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) 
 
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam)); child && child != this) {
-            child->Command(HIWORD(wParam));
-            return 0;
-        }
-        break;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-        if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
-            if (HBRUSH brush = child->ControlColor(reinterpret_cast<HDC>(wParam))) {
-                return reinterpret_cast<LRESULT>(brush);
+        case WM_COMMAND:
+            if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam));
+                child && child != this) {
+                child->Command(HIWORD(wParam));
+                return 0;
             }
-        }
-        break;
-    case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) == hwnd_ && SetCursorFor(lParam)) return TRUE;
-        if (LOWORD(lParam) == HTCLIENT && Screen->Cursor() != crDefault) {
-            ::SetCursor(Screen->Cursors(Screen->Cursor()));
-            return TRUE;
-        }
-        break;
-    case WM_SIZE:
-        Realign();
-        break;
-    case WM_GETFONT:
-        // Our own windows draw with the control's font.
-        if (ownClass_) return reinterpret_cast<LRESULT>(Font().Handle());
-        break;
-    case WM_PAINT:
-        if (ownClass_) {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            Paint(dc);
-            PaintChildren(dc);
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
-        break;
-    default:
-        break;
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
+                if (HBRUSH brush = child->ControlColor(reinterpret_cast<HDC>(wParam))) {
+                    return reinterpret_cast<LRESULT>(brush);
+                }
+            }
+            break;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) == hwnd_ && SetCursorFor(lParam)) return TRUE;
+            if (LOWORD(lParam) == HTCLIENT && Screen->Cursor() != crDefault) {
+                ::SetCursor(Screen->Cursors(Screen->Cursor()));
+                return TRUE;
+            }
+            break;
+        case WM_SIZE: Realign(); break;
+        case WM_GETFONT:
+            // Our own windows draw with the control's font.
+            if (ownClass_) return reinterpret_cast<LRESULT>(Font().Handle());
+            break;
+        case WM_PAINT:
+            if (ownClass_) {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(hwnd_, &ps);
+                Paint(dc);
+                PaintChildren(dc);
+                EndPaint(hwnd_, &ps);
+                return 0;
+            }
+            break;
+        default: break;
     }
     return DefaultHandler(message, wParam, lParam);
 }

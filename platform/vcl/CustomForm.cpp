@@ -11,8 +11,9 @@ int DpiOfWindow(HWND hwnd) {
     // Windows 10 1607 and later know each monitor's resolution; older ones
     // have one for the whole system.
     using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowProc>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowProc>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     if (getDpiForWindow && hwnd) {
         const UINT dpi = getDpiForWindow(hwnd);
         if (dpi > 0) return static_cast<int>(dpi);
@@ -57,8 +58,10 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 void TCustomForm::CreateWnd() {
     if (!Parent()) {
         if (Application && Application->Icon()) {
-            SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application->Icon()));
-            SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Application->Icon()));
+            SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
+                         reinterpret_cast<LPARAM>(Application->Icon()));
+            SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
+                         reinterpret_cast<LPARAM>(Application->Icon()));
         }
         // The layout was made at DesignPixelsPerInch; the monitor may have
         // another resolution. Children have no windows yet, so their new
@@ -76,7 +79,8 @@ void TCustomForm::CreateWnd() {
     }
     RECT window{};
     GetWindowRect(hwnd_, &window);
-    if (Parent()) MapWindowPoints(nullptr, Parent()->Handle(), reinterpret_cast<POINT*>(&window), 2);
+    if (Parent())
+        MapWindowPoints(nullptr, Parent()->Handle(), reinterpret_cast<POINT*>(&window), 2);
     // Record where the window is without moving it again.
     StoreBounds(window);
 }
@@ -133,26 +137,26 @@ TButton* TCustomForm::FindButton(bool wantDefault) const {
 
 LRESULT TCustomForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case DM_GETDEFID:
-        // Enter in the dialog navigation presses the default button.
-        if (TButton* button = FindButton(true); button && button->HandleAllocated()) {
-            return MAKELRESULT(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
-        }
-        return 0;
-    case WM_COMMAND:
-        // Esc arrives as IDCANCEL from no control of ours.
-        if (LOWORD(wParam) == IDCANCEL && !FromHandle(reinterpret_cast<HWND>(lParam))) {
-            if (TButton* button = FindButton(false); button && button->Enabled() && button->Visible()) {
-                button->Click();
+        case DM_GETDEFID:
+            // Enter in the dialog navigation presses the default button.
+            if (TButton* button = FindButton(true); button && button->HandleAllocated()) {
+                return MAKELRESULT(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
             }
             return 0;
-        }
-        break;
-    case WM_DESTROY:
-        if (Application && Application->MainForm() == this) PostQuitMessage(0);
-        break;
-    default:
-        break;
+        case WM_COMMAND:
+            // Esc arrives as IDCANCEL from no control of ours.
+            if (LOWORD(wParam) == IDCANCEL && !FromHandle(reinterpret_cast<HWND>(lParam))) {
+                if (TButton* button = FindButton(false);
+                    button && button->Enabled() && button->Visible()) {
+                    button->Click();
+                }
+                return 0;
+            }
+            break;
+        case WM_DESTROY:
+            if (Application && Application->MainForm() == this) PostQuitMessage(0);
+            break;
+        default: break;
     }
     return TWinControl::WndProc(message, wParam, lParam);
 }

@@ -19,7 +19,8 @@ void TPanel::Paint(HDC dc) {
     RECT rect{};
     GetClientRect(hwnd_, &rect);
     if (bevelOuter_ != TPanelBevel::bvNone) {
-        DrawEdge(dc, &rect, bevelOuter_ == TPanelBevel::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
+        DrawEdge(dc, &rect,
+                 bevelOuter_ == TPanelBevel::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
                  BF_RECT | BF_ADJUST);
     }
     if (Caption().empty()) return;

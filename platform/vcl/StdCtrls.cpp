@@ -127,7 +127,8 @@ HBRUSH TCustomMemo::ControlColor(HDC dc) {
     SetTextColor(dc, ColorToRGB(Font().Color()));
     SetBkColor(dc, ColorToRGB(color_));
     if (!brush_) {
-        brush_ = (color_ & 0xFF000000) == clSystemColor ? nullptr : CreateSolidBrush(ColorToRGB(color_));
+        brush_ =
+            (color_ & 0xFF000000) == clSystemColor ? nullptr : CreateSolidBrush(ColorToRGB(color_));
     }
     // System colours have brushes of their own that nobody deletes.
     return brush_ ? brush_ : GetSysColorBrush(static_cast<int>(color_ & 0xFF));

@@ -47,7 +47,9 @@ class TMemoLines {
 public:
     explicit TMemoLines(TCustomMemo& memo) : memo_(memo) {}
     int Count() const { return static_cast<int>(lines_.size()); }
-    const std::wstring& operator[](int index) const { return lines_.at(static_cast<size_t>(index)); }
+    const std::wstring& operator[](int index) const {
+        return lines_.at(static_cast<size_t>(index));
+    }
     void Add(const std::wstring& line);
     void Clear();
     // Every line followed by CR LF.

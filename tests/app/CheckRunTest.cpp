@@ -95,7 +95,8 @@ protected:
         return lines;
     }
 
-    void ExpectLog(const std::vector<std::wstring>& got, const std::vector<std::wstring>& expected) {
+    void ExpectLog(const std::vector<std::wstring>& got,
+                   const std::vector<std::wstring>& expected) {
         bool same = got.size() == expected.size();
         for (size_t i = 0; same && i < got.size(); ++i) same = LineMatches(expected[i], got[i]);
         EXPECT_TRUE(same) << "expected:\n" << Show(expected) << "got:\n" << Show(got);
@@ -109,11 +110,16 @@ protected:
 };
 
 const std::vector<std::wstring> FileStepsOk = {
-    L"1. check if data folder is writable", L" OK: Test file written.",
-    L"2. deleting test file",               L" OK: Test file deleted.",
-    L"3. check if db folder is writable",   L" OK: Test file written.",
-    L"4. deleting test file",               L" OK: Test file deleted.",
-    L"5. Check if db dictionary exists",    L" OK: dictionary exists",
+    L"1. check if data folder is writable",
+    L" OK: Test file written.",
+    L"2. deleting test file",
+    L" OK: Test file deleted.",
+    L"3. check if db folder is writable",
+    L" OK: Test file written.",
+    L"4. deleting test file",
+    L" OK: Test file deleted.",
+    L"5. Check if db dictionary exists",
+    L" OK: dictionary exists",
 };
 
 std::vector<std::wstring> Join(std::vector<std::wstring> a, const std::vector<std::wstring>& b) {
@@ -121,13 +127,18 @@ std::vector<std::wstring> Join(std::vector<std::wstring> a, const std::vector<st
     return a;
 }
 
-const std::vector<std::wstring> FinishLines = {L"=== FINISH ===", L"(log already copied to clipboard)"};
+const std::vector<std::wstring> FinishLines = {L"=== FINISH ===",
+                                               L"(log already copied to clipboard)"};
 
 const std::vector<std::wstring> TableRoundTrip = {
-    L"7. checking table access (LM_Configuration)", L" OK: table opened",
-    L"7a. testinge table writing",                  L" OK: data written",
-    L"7b. testinge table browsing",                 L" OK: can browse table",
-    L"7c. deleting records",                        L" OK: record deleted",
+    L"7. checking table access (LM_Configuration)",
+    L" OK: table opened",
+    L"7a. testinge table writing",
+    L" OK: data written",
+    L"7b. testinge table browsing",
+    L" OK: can browse table",
+    L"7c. deleting records",
+    L" OK: record deleted",
 };
 
 void CheckRunTest::RunCases(const std::vector<WorldCase>& cases) {
@@ -144,13 +155,15 @@ TEST_F(CheckRunTest, EverythingWorksAtTheFirstAttemptAndTheLogGoesToTheClipboard
     Install(RemoteWorld());
     testsupport::ClearClipboard();
     const auto lines = Run();
-    ExpectLog(lines, Join(Join(Join(FileStepsOk, {L"6. connecting to database", L" OK: database connected"}),
-                               TableRoundTrip),
-                          FinishLines));
+    ExpectLog(
+        lines,
+        Join(Join(Join(FileStepsOk, {L"6. connecting to database", L" OK: database connected"}),
+                  TableRoundTrip),
+             FinishLines));
     std::wstring expectedText;
-    for (const auto& line : std::vector<std::wstring>{L"Data folder: " + data_.Path(),
-                                                      L"Client folder: C:\\Kalvora\\",
-                                                      L"Click \"Start\" to perform check."}) {
+    for (const auto& line :
+         std::vector<std::wstring>{L"Data folder: " + data_.Path(), L"Client folder: C:\\Kalvora\\",
+                                   L"Click \"Start\" to perform check."}) {
         expectedText += line + L"\r\n";
     }
     for (const auto& line : lines) expectedText += line + L"\r\n";
@@ -177,18 +190,22 @@ TEST_F(CheckRunTest, ConnectionAlternatives) {
          Join(Join(Join(FileStepsOk, firstFails), {L" OK: database connected"}), TableRoundTrip)},
         {"only the local server answers", local,
          Join(Join(Join(FileStepsOk, firstFails),
-                   {connectError, L"6b. checking alternative local connection", L" OK: database connected"}),
+                   {connectError, L"6b. checking alternative local connection",
+                    L" OK: database connected"}),
               TableRoundTrip)},
         {"nothing answers", none,
-         Join(FileStepsOk, Join(firstFails, {connectError, L"6b. checking alternative local connection",
-                                             connectError}))},
+         Join(FileStepsOk,
+              Join(firstFails,
+                   {connectError, L"6b. checking alternative local connection", connectError}))},
     };
     RunCases(cases);
 }
 
 TEST_F(CheckRunTest, TableFailures) {
-    const std::vector<std::wstring> connected = Join(FileStepsOk, {L"6. connecting to database", L" OK: database connected"});
-    const std::vector<std::wstring> opened = Join(connected, {L"7. checking table access (LM_Configuration)", L" OK: table opened"});
+    const std::vector<std::wstring> connected =
+        Join(FileStepsOk, {L"6. connecting to database", L" OK: database connected"});
+    const std::vector<std::wstring> opened =
+        Join(connected, {L"7. checking table access (LM_Configuration)", L" OK: table opened"});
     StandInWorld writeFailsWithRecord = RemoteWorld();
     writeFailsWithRecord.Fail(L"AdsWriteRecord", 5035, L"record is locked");
     writeFailsWithRecord.Records.emplace_back(L"LM_Configuration", L"9999");
@@ -208,9 +225,9 @@ TEST_F(CheckRunTest, TableFailures) {
          Join(opened, {L"7a. testinge table writing", L" OK: data written",
                        L"7b. testinge table browsing", L" ERROR: Error 7022*"})},
         {"deleting fails", RemoteWorld().Fail(L"AdsDeleteRecord", 5072, L"no rights"),
-         Join(opened, {L"7a. testinge table writing", L" OK: data written",
-                       L"7b. testinge table browsing", L" OK: can browse table",
-                       L"7c. deleting records", L" ERROR: Error 5072*"})},
+         Join(opened,
+              {L"7a. testinge table writing", L" OK: data written", L"7b. testinge table browsing",
+               L" OK: can browse table", L"7c. deleting records", L" ERROR: Error 5072*"})},
     };
     RunCases(cases);
 }
@@ -263,7 +280,9 @@ TEST_F(CheckRunTest, FileStepFailures) {
 TEST_F(CheckRunTest, WithoutAnyClientLibraryTheLogSaysSo) {
     // An empty folder: no ace32.dll anywhere the program looks.
     ASSERT_TRUE(SetDllDirectoryW(library_.Path().c_str()));
-    const std::wstring loadError = L" ERROR: couldn't connect, error message: The database client library ace32.dll could not be loaded*";
+    const std::wstring loadError =
+        L" ERROR: couldn't connect, error message: The database client library ace32.dll could not "
+        L"be loaded*";
     const auto lines = Run();
     ASSERT_EQ(lines.size(), 10u + 7u + 2u) << Show(lines);
     EXPECT_TRUE(LineMatches(loadError, lines[11])) << rtl::WideToUtf8(lines[11]);

@@ -24,11 +24,13 @@ TEST(LocationGuard, ComparesTheExactPathIgnoringCaseOfAToZOnly) {
         {"the bin folder", L"C:\\Suite\\Kalvora\u00c4\\bin\\Pelorin.exe", true},
         {"another case of a to z", L"c:\\SUITE\\kalvORA\u00c4\\BIN\\pelorin.EXE", true},
         {"a renamed program", L"C:\\Suite\\Kalvora\u00c4\\bin\\Check.exe", true},
-        {"case differs in a letter outside a to z", L"C:\\Suite\\Kalvora\u00e4\\bin\\Pelorin.exe", false},
+        {"case differs in a letter outside a to z", L"C:\\Suite\\Kalvora\u00e4\\bin\\Pelorin.exe",
+         false},
         {"the client folder itself", L"C:\\Suite\\Kalvora\u00c4\\Pelorin.exe", false},
         {"a parent-folder step", L"C:\\Suite\\Kalvora\u00c4\\x\\..\\bin\\Pelorin.exe", false},
         {"a short name", L"C:\\Suite\\KALVOR~1\\bin\\Pelorin.exe", false},
-        {"a network form of the path", L"\\\\srv\\c$\\Suite\\Kalvora\u00c4\\bin\\Pelorin.exe", false},
+        {"a network form of the path", L"\\\\srv\\c$\\Suite\\Kalvora\u00c4\\bin\\Pelorin.exe",
+         false},
         {"a sub-folder of bin", L"C:\\Suite\\Kalvora\u00c4\\bin\\old\\Pelorin.exe", false},
     };
     for (const LocationCase& c : cases) {

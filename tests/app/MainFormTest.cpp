@@ -29,13 +29,15 @@ int PixelsFor(int points, HWND window) {
 }
 
 TEST(MainForm, FontsFollowTheIconFontAndTheLogIsConsolasOnePointLarger) {
-    for (const auto& [face, size] : {std::pair<const wchar_t*, int>{L"Segoe UI", 9}, {L"Tahoma", 8}}) {
+    for (const auto& [face, size] :
+         {std::pair<const wchar_t*, int>{L"Segoe UI", 9}, {L"Tahoma", 8}}) {
         SCOPED_TRACE(rtl::WideToUtf8(face));
         VistaReady::RecordIconFont(face, size);
         auto form = std::make_unique<TfmPelorin>();
         form->DoCreate();
         HWND window = form->Handle();
-        for (HWND control : {window, form->Panel1->Handle(), form->cmStart->Handle(), form->cmExit->Handle()}) {
+        for (HWND control :
+             {window, form->Panel1->Handle(), form->cmStart->Handle(), form->cmExit->Handle()}) {
             const LOGFONTW font = FontOf(control);
             EXPECT_STREQ(font.lfFaceName, face);
             EXPECT_EQ(font.lfHeight, PixelsFor(size, window));

@@ -46,7 +46,8 @@ protected:
         PressButton(start_);
         EXPECT_TRUE(WaitForRunToFinish(start_, exit_, memo_, TimeoutMs));
         DWORD code = 0;
-        EXPECT_FALSE(program.WaitForExit(0, code)) << "the program ended during the run with code " << std::hex << code;
+        EXPECT_FALSE(program.WaitForExit(0, code))
+            << "the program ended during the run with code " << std::hex << code;
         return ControlText(memo_) + L"\r\n";
     }
     void ExitAndExpectZero(PelorinProcess& program) {
@@ -79,7 +80,8 @@ TEST_F(CheckRunE2E, StartRunsEveryCheckOnceAndPutsTheLogOnTheClipboard) {
     EXPECT_FALSE(IsWindowEnabled(start_)) << "a second run must be impossible";
     EXPECT_TRUE(IsWindowEnabled(exit_));
     EXPECT_EQ(GetFileAttributesW((Install() + L"testfile.dat").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesW((Install() + L"DB\\testfile.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW((Install() + L"DB\\testfile.dat").c_str()),
+              INVALID_FILE_ATTRIBUTES);
     ExitAndExpectZero(program);
     EXPECT_TRUE(watcher.Seen().empty()) << "an error box appeared";
 }
@@ -88,9 +90,11 @@ TEST_F(CheckRunE2E, WithoutTheClientLibraryTheRunEndsWithClearLines) {
     PelorinProcess program(Install() + L"bin\\Pelorin.exe");
     const std::wstring log = RunChecks(program);
     const std::wstring missing =
-        L" ERROR: couldn't connect, error message: The database client library ace32.dll could not be loaded";
+        L" ERROR: couldn't connect, error message: The database client library ace32.dll could not "
+        L"be loaded";
     size_t count = 0;
-    for (size_t at = log.find(missing); at != std::wstring::npos; at = log.find(missing, at + 1)) ++count;
+    for (size_t at = log.find(missing); at != std::wstring::npos; at = log.find(missing, at + 1))
+        ++count;
     EXPECT_EQ(count, 3u) << rtl::WideToUtf8(log);
     EXPECT_NE(log.find(L"6b. checking alternative local connection"), std::wstring::npos);
     EXPECT_EQ(log.find(L"7. checking"), std::wstring::npos);

@@ -70,14 +70,17 @@ TEST_F(RealProgram, WorkspaceGoesAfterTheLocationGuardRefused) {
     HWND box = nullptr;
     for (int i = 0; i < 1200 && !box; ++i) {
         const auto boxes = testsupport::TopLevelWindowsOf(program.Id(), L"#32770");
-        if (!boxes.empty()) box = boxes[0];
-        else Sleep(25);
+        if (!boxes.empty())
+            box = boxes[0];
+        else
+            Sleep(25);
     }
     ASSERT_NE(box, nullptr) << "no location box";
     Sleep(100);
     EXPECT_EQ(testsupport::DescribeDialog(box).text,
               L"This tool must be copied to folder \"" + scratch.Path() + L"Kalvora\\bin\".");
-    EXPECT_TRUE(rtl::DirectoryExists(Workspace())) << "the workspace should exist while the box is up";
+    EXPECT_TRUE(rtl::DirectoryExists(Workspace()))
+        << "the workspace should exist while the box is up";
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     DWORD exitCode = 0xFFFF;
     ASSERT_TRUE(program.WaitForExit(StartTimeoutMs, exitCode));
@@ -88,14 +91,16 @@ TEST_F(RealProgram, WorkspaceGoesAfterTheLocationGuardRefused) {
 TEST_F(RealProgram, StartUpPublishesTheFoldersAsPlainStrings) {
     const std::wstring clientFolder = scratch / L"Kalvora\\";
     const std::wstring dataFolder = scratch / L"Data\\";
-    const std::wstring exe = Install(clientFolder + L"bin\\", L"[Config]\r\nClientFolder=" + clientFolder +
-                                                              L"\r\nDataFolder=" + dataFolder + L"\r\n");
+    const std::wstring exe =
+        Install(clientFolder + L"bin\\", L"[Config]\r\nClientFolder=" + clientFolder +
+                                             L"\r\nDataFolder=" + dataFolder + L"\r\n");
     WriteStored(L"KalvoraClient", Stored{REG_EXPAND_SZ, L"C:\\Old"});
     WriteStored(L"KalvoraData", std::nullopt);
     PelorinProcess program(exe);
     HWND window = program.WaitForWindow(Title, StartTimeoutMs);
     ASSERT_NE(window, nullptr) << "no main window";
-    EXPECT_EQ(ReadStored(L"KalvoraClient"), (Stored{REG_SZ, WithoutTrailingBackslash(clientFolder)}))
+    EXPECT_EQ(ReadStored(L"KalvoraClient"),
+              (Stored{REG_SZ, WithoutTrailingBackslash(clientFolder)}))
         << envtest::Describe(ReadStored(L"KalvoraClient"));
     EXPECT_EQ(ReadStored(L"KalvoraData"), (Stored{REG_SZ, WithoutTrailingBackslash(dataFolder)}))
         << envtest::Describe(ReadStored(L"KalvoraData"));
@@ -116,7 +121,8 @@ TEST_F(RealProgram, StandAloneLeavesTheVariablesUntouched) {
 
 TEST_F(RealProgram, RefusedWorkspaceFolderEndsStartUpWithOneBoxAndExitCodeOne) {
     // A temporary path that fits, under which the workspace folder is too long.
-    const std::wstring longTemp = temp.Path() + std::wstring(245 - temp.Path().size(), L'l') + L"\\";
+    const std::wstring longTemp =
+        temp.Path() + std::wstring(245 - temp.Path().size(), L'l') + L"\\";
     envtest::TempPathOverride longTmp(longTemp);
     const std::wstring exe = Install(scratch / L"Kalvora\\bin\\", StandAlone);
     PelorinProcess program(exe);
@@ -125,7 +131,8 @@ TEST_F(RealProgram, RefusedWorkspaceFolderEndsStartUpWithOneBoxAndExitCodeOne) {
     DWORD exitCode = 0xFFFF;
     bool ended = false;
     for (int i = 0; i < 1200 && !ended; ++i) {
-        for (const std::wstring& caption : program.WindowCaptions()) sawMainWindow |= caption == Title;
+        for (const std::wstring& caption : program.WindowCaptions())
+            sawMainWindow |= caption == Title;
         ended = program.WaitForExit(25, exitCode);
     }
     ASSERT_TRUE(ended) << "the program did not end";
@@ -133,8 +140,8 @@ TEST_F(RealProgram, RefusedWorkspaceFolderEndsStartUpWithOneBoxAndExitCodeOne) {
     EXPECT_FALSE(sawMainWindow);
     const auto seen = programBoxes.Seen();
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].text, L"Kalvora Pelorin could not start: Cannot create the folder \"" + longTemp +
-                                L"_Kalvora1\\\": The specified path is too long");
+    EXPECT_EQ(seen[0].text, L"Kalvora Pelorin could not start: Cannot create the folder \"" +
+                                longTemp + L"_Kalvora1\\\": The specified path is too long");
     EXPECT_FALSE(testsupport::PathExists(longTemp));
 }
 

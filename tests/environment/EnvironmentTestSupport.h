@@ -122,7 +122,8 @@ inline std::optional<Stored> ReadStored(const wchar_t* name) {
         if (type == REG_SZ || type == REG_EXPAND_SZ) {
             stored.text = reinterpret_cast<const wchar_t*>(data.data());
         } else {
-            stored.text.assign(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
+            stored.text.assign(reinterpret_cast<const wchar_t*>(data.data()),
+                               size / sizeof(wchar_t));
         }
         result = stored;
     }
@@ -141,7 +142,8 @@ inline void WriteStored(const wchar_t* name, const std::optional<Stored>& value)
         RegSetValueExW(key, name, 0, value->type, reinterpret_cast<const BYTE*>(value->text.data()),
                        static_cast<DWORD>(value->text.size() * sizeof(wchar_t)));
     } else {
-        RegSetValueExW(key, name, 0, value->type, reinterpret_cast<const BYTE*>(value->text.c_str()),
+        RegSetValueExW(key, name, 0, value->type,
+                       reinterpret_cast<const BYTE*>(value->text.c_str()),
                        static_cast<DWORD>((value->text.size() + 1) * sizeof(wchar_t)));
     }
     RegCloseKey(key);

@@ -33,12 +33,15 @@ protected:
     void TearDown() override { OEMDEFS::BrandingValues = OEMDEFS::DefaultBrandingValues(); }
 
     void Store(const std::vector<Setting>& settings) {
-        for (const Setting& s : settings) RegistrySandbox::SetString(s.hive, s.key, s.name, s.value, s.type);
+        for (const Setting& s : settings)
+            RegistrySandbox::SetString(s.hive, s.key, s.name, s.value, s.type);
     }
     // The installation folder; its bin folder holds the program file and
     // kalvora.cfg. Each configuration gets a folder of its own, so no file is
     // ever rewritten under the profile service's cache.
-    std::wstring Install() const { return scratch_ / (L"case" + std::to_wstring(installs_) + L"\\Kalvora\\"); }
+    std::wstring Install() const {
+        return scratch_ / (L"case" + std::to_wstring(installs_) + L"\\Kalvora\\");
+    }
     void WriteConfig(const std::wstring& text) {
         ++installs_;
         testsupport::MakeFolders(Install() + L"bin");
@@ -65,37 +68,51 @@ struct PrecedenceCase {
 TEST_F(FoldersTest, RegistryPrecedenceAndDefaults) {
     const HKEY U = HKEY_CURRENT_USER, M = HKEY_LOCAL_MACHINE;
     const std::vector<PrecedenceCase> cases = {
-        {"nothing stored: empty ProgramFilesDir and drive C default", {}, L"\\Kalvora\\",
+        {"nothing stored: empty ProgramFilesDir and drive C default",
+         {},
+         L"\\Kalvora\\",
          L"C:\\KalvoraData\\"},
         {"ProgramFilesDir default",
          {{M, WindowsKey, L"ProgramFilesDir", L"C:\\Program Files"}},
-         L"C:\\Program Files\\Kalvora\\", L"C:\\KalvoraData\\"},
+         L"C:\\Program Files\\Kalvora\\",
+         L"C:\\KalvoraData\\"},
         {"DataServer share, used verbatim",
-         {{M, MakerKey, L"DataServer", L"srv01"}}, L"\\Kalvora\\", L"\\\\srv01\\Kalvora$\\"},
+         {{M, MakerKey, L"DataServer", L"srv01"}},
+         L"\\Kalvora\\",
+         L"\\\\srv01\\Kalvora$\\"},
         {"user beats machine",
          {{U, MakerKey, L"ClientFolder", L"D:\\UserClient"},
           {M, MakerKey, L"ClientFolder", L"D:\\MachineClient"},
           {U, MakerKey, L"DataFolder", L"D:\\UserData\\"},
           {M, MakerKey, L"DataFolder", L"D:\\MachineData"}},
-         L"D:\\UserClient\\", L"D:\\UserData\\"},
+         L"D:\\UserClient\\",
+         L"D:\\UserData\\"},
         {"empty user value counts as missing",
          {{U, MakerKey, L"DataFolder", L""}, {M, MakerKey, L"DataFolder", L"\\\\srv\\data"}},
-         L"\\Kalvora\\", L"\\\\srv\\data\\"},
+         L"\\Kalvora\\",
+         L"\\\\srv\\data\\"},
         {"machine value beats DataServer",
          {{M, MakerKey, L"DataFolder", L"E:\\Data"}, {M, MakerKey, L"DataServer", L"srv01"}},
-         L"\\Kalvora\\", L"E:\\Data\\"},
+         L"\\Kalvora\\",
+         L"E:\\Data\\"},
         {"second attempt finds the value at the hive's root when the maker key is missing",
-         {{U, L"", L"ClientFolder", L"F:\\RootClient"}}, L"F:\\RootClient\\", L"C:\\KalvoraData\\"},
+         {{U, L"", L"ClientFolder", L"F:\\RootClient"}},
+         L"F:\\RootClient\\",
+         L"C:\\KalvoraData\\"},
         {"root value is not read when the maker key exists without the value",
          {{U, L"", L"ClientFolder", L"F:\\RootClient"},
           {U, MakerKey, L"Other", L"x"},
           {M, MakerKey, L"ClientFolder", L"G:\\MachineClient"}},
-         L"G:\\MachineClient\\", L"C:\\KalvoraData\\"},
+         L"G:\\MachineClient\\",
+         L"C:\\KalvoraData\\"},
         {"REG_EXPAND_SZ is used unexpanded",
          {{U, MakerKey, L"ClientFolder", L"%SystemDrive%\\Kalvora", REG_EXPAND_SZ}},
-         L"%SystemDrive%\\Kalvora\\", L"C:\\KalvoraData\\"},
+         L"%SystemDrive%\\Kalvora\\",
+         L"C:\\KalvoraData\\"},
         {"a value ending in a slash gets a backslash after it",
-         {{U, MakerKey, L"ClientFolder", L"C:/Kalvora/"}}, L"C:/Kalvora/\\", L"C:\\KalvoraData\\"},
+         {{U, MakerKey, L"ClientFolder", L"C:/Kalvora/"}},
+         L"C:/Kalvora/\\",
+         L"C:\\KalvoraData\\"},
     };
     for (const PrecedenceCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -126,9 +143,11 @@ TEST_F(FoldersTest, ValuesOfOtherTypesCountAsMissing) {
     for (const Raw& raw : raws) {
         SCOPED_TRACE("registry type " + std::to_string(raw.type));
         RegistrySandbox registry;
-        RegistrySandbox::SetRaw(HKEY_CURRENT_USER, MakerKey, L"ClientFolder", raw.type, raw.data, raw.size);
+        RegistrySandbox::SetRaw(HKEY_CURRENT_USER, MakerKey, L"ClientFolder", raw.type, raw.data,
+                                raw.size);
         RegistrySandbox::SetString(HKEY_LOCAL_MACHINE, MakerKey, L"ClientFolder", L"H:\\Machine");
-        RegistrySandbox::SetRaw(HKEY_LOCAL_MACHINE, MakerKey, L"DataServer", raw.type, raw.data, raw.size);
+        RegistrySandbox::SetRaw(HKEY_LOCAL_MACHINE, MakerKey, L"DataServer", raw.type, raw.data,
+                                raw.size);
         Resolve();
         EXPECT_EQ(ClientFolder, L"H:\\Machine\\");
         EXPECT_EQ(DataFolder, L"C:\\KalvoraData\\");
@@ -149,7 +168,8 @@ TEST_F(FoldersTest, LongAndUnterminatedTextValuesAreReadWhole) {
 
 TEST_F(FoldersTest, BrandingWordsChooseKeyAndDefaults) {
     RegistrySandbox registry;
-    RegistrySandbox::SetString(HKEY_CURRENT_USER, L"Software\\Other", L"ClientFolder", L"K:\\Other");
+    RegistrySandbox::SetString(HKEY_CURRENT_USER, L"Software\\Other", L"ClientFolder",
+                               L"K:\\Other");
     RegistrySandbox::SetString(HKEY_CURRENT_USER, MakerKey, L"ClientFolder", L"K:\\Kalvora");
     RegistrySandbox::SetString(HKEY_LOCAL_MACHINE, MakerKey, L"DataServer", L"srv02");
 
@@ -185,13 +205,15 @@ TEST_F(FoldersTest, ConfigurationFile) {
     const std::wstring longValue(450, L'v');
     const std::vector<ConfigCase> cases = {
         {"stand-alone: both folders are the installation folder",
-         L"[Config]\r\nStandAlone=1\r\nClientFolder=E:\\Ignored\r\nDataFolder=E:\\Ignored\r\n", true,
-         L"<install>", L"<install>"},
-        {"StandAlone=yes is not stand-alone", L"[Config]\r\nStandAlone=yes\r\nClientFolder=E:\\Suite\r\n",
-         false, L"E:\\Suite\\", L"R:\\RegData\\"},
+         L"[Config]\r\nStandAlone=1\r\nClientFolder=E:\\Ignored\r\nDataFolder=E:\\Ignored\r\n",
+         true, L"<install>", L"<install>"},
+        {"StandAlone=yes is not stand-alone",
+         L"[Config]\r\nStandAlone=yes\r\nClientFolder=E:\\Suite\r\n", false, L"E:\\Suite\\",
+         L"R:\\RegData\\"},
         {"StandAlone=true", L"[Config]\r\nStandAlone=true\r\nDataFolder=E:\\Data\\\r\n", false,
          L"R:\\RegClient\\", L"E:\\Data\\"},
-        {"StandAlone=01", L"[Config]\r\nStandAlone=01\r\n", false, L"R:\\RegClient\\", L"R:\\RegData\\"},
+        {"StandAlone=01", L"[Config]\r\nStandAlone=01\r\n", false, L"R:\\RegClient\\",
+         L"R:\\RegData\\"},
         {"StandAlone=0 with a client folder only",
          L"[Config]\r\nStandAlone=0\r\nClientFolder=E:\\Suite\r\n", false, L"E:\\Suite\\",
          L"R:\\RegData\\"},
@@ -201,14 +223,16 @@ TEST_F(FoldersTest, ConfigurationFile) {
          L"R:\\RegClient\\", L"R:\\RegData\\"},
         {"lower-case section and key", L"[config]\r\nclientfolder=E:\\Lower\r\n", false,
          L"E:\\Lower\\", L"R:\\RegData\\"},
-        {"a 450-character value is cut to 399", L"[Config]\r\nDataFolder=" + longValue + L"\r\n", false,
-         L"R:\\RegClient\\", longValue.substr(0, 399) + L"\\"},
+        {"a 450-character value is cut to 399", L"[Config]\r\nDataFolder=" + longValue + L"\r\n",
+         false, L"R:\\RegClient\\", longValue.substr(0, 399) + L"\\"},
     };
     for (const ConfigCase& c : cases) {
         SCOPED_TRACE(c.name);
         WriteConfig(c.config);
         Resolve();
-        const auto expand = [&](const std::wstring& s) { return s == L"<install>" ? Install() : s; };
+        const auto expand = [&](const std::wstring& s) {
+            return s == L"<install>" ? Install() : s;
+        };
         EXPECT_EQ(StandAloneMode, c.standAlone);
         EXPECT_EQ(ClientFolder, expand(c.expectedClient));
         EXPECT_EQ(DataFolder, expand(c.expectedData));
@@ -234,7 +258,8 @@ TEST(TextHelpers, AddTrailingDelimiterAndUpperCaseText) {
     EXPECT_EQ(AddTrailingDelimiter(L"C:\\a"), L"C:\\a\\");
     EXPECT_EQ(AddTrailingDelimiter(L"C:\\a\\"), L"C:\\a\\");
     EXPECT_EQ(AddTrailingDelimiter(L"C:/a/"), L"C:/a/\\");
-    EXPECT_EQ(UpperCaseText(L"c:\\kalvora\\bin\\\u00e4\u00df-z{"), L"C:\\KALVORA\\BIN\\\u00e4\u00df-Z{");
+    EXPECT_EQ(UpperCaseText(L"c:\\kalvora\\bin\\\u00e4\u00df-z{"),
+              L"C:\\KALVORA\\BIN\\\u00e4\u00df-Z{");
 }
 
 }  // namespace

@@ -77,8 +77,9 @@ TEST_F(RealEnvironment, PublishingTable) {
         PublishFolderVariables();
         const auto client = ReadStored(L"KalvoraClient");
         const auto data = ReadStored(L"KalvoraData");
-        EXPECT_EQ(client, c.expectedClient) << c.what << ": client expected "
-                                            << Describe(c.expectedClient) << ", got " << Describe(client);
+        EXPECT_EQ(client, c.expectedClient)
+            << c.what << ": client expected " << Describe(c.expectedClient) << ", got "
+            << Describe(client);
         EXPECT_EQ(data, c.expectedData) << c.what << ": data expected " << Describe(c.expectedData)
                                         << ", got " << Describe(data);
         EXPECT_EQ(counter.environmentChanges, c.broadcasts) << c.what;

@@ -90,7 +90,8 @@ TEST_F(Workspace, FailedTempPathQueryMeansNoWorkspace) {
 TEST_F(Workspace, FolderCreationRefusedLeavesStartUpNamingTheFolder) {
     // Short enough for the temporary path, too long for a folder with
     // "_Kalvora1" after it.
-    const std::wstring longTemp = temp.Path() + std::wstring(245 - temp.Path().size(), L'l') + L"\\";
+    const std::wstring longTemp =
+        temp.Path() + std::wstring(245 - temp.Path().size(), L'l') + L"\\";
     TempPathOverride tmp(longTemp);
     ASSERT_EQ(SystemTempPath(), longTemp);
     try {
@@ -295,8 +296,9 @@ bool MakeJunction(const std::wstring& link, const std::wstring& target, DWORD& e
     memcpy(&buffer[16], substitute.c_str(), substituteBytes);
     memcpy(&buffer[16 + substituteBytes + 2], target.c_str(), printBytes);
     DWORD returned = 0;
-    const BOOL ok = DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(),
-                                    static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
+    const BOOL ok =
+        DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(),
+                        static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
     error = ok ? 0 : GetLastError();
     CloseHandle(handle);
     return ok;
@@ -324,7 +326,8 @@ void CountingDeletion(const std::wstring&) { ++deletionCalls; }
 class OpenFile {
 public:
     OpenFile(const std::wstring& path, DWORD share)
-        : handle_(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+        : handle_(
+              CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
     ~OpenFile() { Close(); }
     bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
     void Close() {
@@ -504,7 +507,8 @@ TEST(PumpMessagesThrottled, ProcessesOnlyStrictlyAfterTheInterval) {
     struct Case {
         double msAfterLast;
         bool processes;
-    } cases[] = {{0, false}, {499, false}, {500, false}, {501, true}, {-10000, false}, {86400000, true}};
+    } cases[] = {{0, false},  {499, false},    {500, false},
+                 {501, true}, {-10000, false}, {86400000, true}};
     for (const Case& c : cases) {
         LastPumpTime = last;
         fakeNow = last + c.msAfterLast / rtl::MillisecondsPerDay;
@@ -526,7 +530,8 @@ TEST(PumpMessagesThrottled, LastPumpTimeIsReadAfterTheMessagesRan) {
     PostMessageW(counter.hwnd, WM_APP, 0, 0);
     PumpMessagesThrottled(500);
     EXPECT_EQ(counter.appMessages, 1);
-    EXPECT_EQ(LastPumpTime, FakeStart + 1000 / rtl::MillisecondsPerDay + 2000 / rtl::MillisecondsPerDay);
+    EXPECT_EQ(LastPumpTime,
+              FakeStart + 1000 / rtl::MillisecondsPerDay + 2000 / rtl::MillisecondsPerDay);
 }
 
 TEST(PumpMessagesThrottled, SecondCallWithinTheIntervalProcessesNothing) {

@@ -75,9 +75,9 @@ void Note(const std::string& area, const std::string& input, const std::string& 
     size_t at = 0;
     while (at < got.size() && at < expected.size() && got[at] == expected[at]) ++at;
     const size_t from = at < 60 ? 0 : at - 60;
-    ADD_FAILURE() << area << ": " << input << "\n  outcomes part at byte " << at << " of " << expected.size()
-                  << " expected, " << got.size() << " got\n  expected ..." << expected.substr(from, 160)
-                  << "\n  got      ..." << got.substr(from, 160);
+    ADD_FAILURE() << area << ": " << input << "\n  outcomes part at byte " << at << " of "
+                  << expected.size() << " expected, " << got.size() << " got\n  expected ..."
+                  << expected.substr(from, 160) << "\n  got      ..." << got.substr(from, 160);
 }
 
 class PrintTable : public ::testing::Environment {
@@ -132,7 +132,8 @@ class Holder {
 public:
     Holder(const std::wstring& kind, const std::wstring& target, DWORD maxMs) {
         static int counter = 0;
-        const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+        const std::wstring tag =
+            std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
         const std::wstring readyName = L"PelorinHostileReady-" + tag;
         const std::wstring releaseName = L"PelorinHostileRelease-" + tag;
         ready_ = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
@@ -171,7 +172,8 @@ public:
     }
     // True when the holder has ended on its own.
     bool Ended(DWORD timeoutMs) const {
-        return process_.hProcess && WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+        return process_.hProcess &&
+               WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
     }
 
 private:
@@ -218,7 +220,8 @@ std::string StoredVariable(const wchar_t* name) {
         std::vector<BYTE> data(size + sizeof(wchar_t), 0);
         RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
         const auto* chars = reinterpret_cast<const wchar_t*>(data.data());
-        const bool terminated = size >= sizeof(wchar_t) && chars[size / sizeof(wchar_t) - 1] == L'\0';
+        const bool terminated =
+            size >= sizeof(wchar_t) && chars[size / sizeof(wchar_t) - 1] == L'\0';
         result = (type == REG_SZ ? "REG_SZ \"" : "type " + std::to_string(type) + " \"") +
                  Narrow(chars) + "\"" + (terminated ? "" : " without NUL");
     }
@@ -326,13 +329,15 @@ TEST_F(RegistryInputs, LongAndUnterminatedTextIsReadWhole) {
     {
         RegistrySandbox registry;
         RegistrySandbox::SetString(User, MakerKey, L"ClientFolder", huge);
-        RegistrySandbox::SetRaw(User, MakerKey, L"DataFolder", REG_SZ, unterminated, sizeof unterminated);
+        RegistrySandbox::SetRaw(User, MakerKey, L"DataFolder", REG_SZ, unterminated,
+                                sizeof unterminated);
         Note("registry", "64 KiB REG_SZ as HKCU ClientFolder, DataFolder without NUL",
              "client=" + Narrow(huge) + "\\ data=J:\\D\\", Folders());
     }
     {
         RegistrySandbox registry;
-        RegistrySandbox::SetRaw(Machine, MakerKey, L"DataServer", REG_SZ, unterminated, sizeof unterminated);
+        RegistrySandbox::SetRaw(Machine, MakerKey, L"DataServer", REG_SZ, unterminated,
+                                sizeof unterminated);
         RegistrySandbox::SetString(Machine, WindowsKey, L"ProgramFilesDir", huge);
         Note("registry", "64 KiB REG_SZ as ProgramFilesDir, DataServer without NUL",
              "client=" + Narrow(huge) + "\\Kalvora\\ data=\\\\J:\\D\\Kalvora$\\", Folders());
@@ -386,17 +391,20 @@ TEST_F(RegistryInputs, MakersKeyThatCannotBeReadFallsThroughToTheMachine) {
         GTEST_SKIP() << "Wine opens a key for reading although its DACL grants nothing";
     }
     const std::string got = Folders();
-    EXPECT_EQ(SetKeyDacl(User, MakerKey, false), ERROR_SUCCESS) << "the sandbox could not be cleaned";
-    Note("registry", "HKCU Software\\Kalvora present but access denied (error " +
-                         std::to_string(readable) + ")",
-         "client=H:\\Machine\\ data=H:\\MData\\", got);
+    EXPECT_EQ(SetKeyDacl(User, MakerKey, false), ERROR_SUCCESS)
+        << "the sandbox could not be cleaned";
+    Note(
+        "registry",
+        "HKCU Software\\Kalvora present but access denied (error " + std::to_string(readable) + ")",
+        "client=H:\\Machine\\ data=H:\\MData\\", got);
 }
 
 // ---- Files beside the program ---------------------------------------------------
 
 std::string Utf16WithMark(const std::wstring& text) {
     const std::wstring marked = L"\xFEFF" + text;
-    return std::string(reinterpret_cast<const char*>(marked.data()), marked.size() * sizeof(wchar_t));
+    return std::string(reinterpret_cast<const char*>(marked.data()),
+                       marked.size() * sizeof(wchar_t));
 }
 
 std::string Utf8(const std::wstring& text) { return rtl::WideToUtf8(text); }
@@ -418,7 +426,8 @@ protected:
     // A program folder of its own for each file, so that the profile
     // service never sees one file rewritten.
     std::wstring NewProgramFolder() {
-        const std::wstring folder = scratch_ / (L"p" + std::to_wstring(++folders_) + L"\\Kalvora\\bin\\");
+        const std::wstring folder =
+            scratch_ / (L"p" + std::to_wstring(++folders_) + L"\\Kalvora\\bin\\");
         testsupport::MakeFolders(folder);
         return folder;
     }
@@ -430,18 +439,20 @@ protected:
 const std::wstring Umlauts = L"E:\\D\u00e4t\u00e4\u20ac";
 
 TEST_F(FileInputs, ConfigurationFileInAnyEncodingOrLength) {
-    const std::wstring config = L"[Config]\r\nClientFolder=" + Umlauts + L"\r\nDataFolder=E:\\Data\r\n";
+    const std::wstring config =
+        L"[Config]\r\nClientFolder=" + Umlauts + L"\r\nDataFolder=E:\\Data\r\n";
     const std::wstring longValue(3000, L'v');
     const std::string fromFile = "client=" + Utf8(Umlauts) + "\\ data=E:\\Data\\";
     const FileCase cases[] = {
         {"kalvora.cfg in UTF-16 with a byte-order mark", Utf16WithMark(config), fromFile},
         // Wine's profile reader decodes a UTF-8 mark; Windows reads such a
         // file as ANSI.
-        {"kalvora.cfg in UTF-8 with a byte-order mark (decoded as UTF-8 by Wine)", Utf8WithMark(config),
-         fromFile},
+        {"kalvora.cfg in UTF-8 with a byte-order mark (decoded as UTF-8 by Wine)",
+         Utf8WithMark(config), fromFile},
         {"kalvora.cfg without a final newline", Utf8(L"[Config]\r\nDataFolder=E:\\Tail"),
          "client=R:\\Reg\\ data=E:\\Tail\\"},
-        {"kalvora.cfg with a 3000-character value", Utf8(L"[Config]\r\nDataFolder=" + longValue + L"\r\n"),
+        {"kalvora.cfg with a 3000-character value",
+         Utf8(L"[Config]\r\nDataFolder=" + longValue + L"\r\n"),
          "client=R:\\Reg\\ data=" + Utf8(longValue.substr(0, 399)) + "\\"},
         {"kalvora.cfg of no bytes", "", "client=R:\\Reg\\ data=R:\\RegData\\"},
         {"kalvora.cfg of binary garbage", std::string("\x00\xFF\x01[Config\x00]=\xFE\r\x00", 13),
@@ -469,10 +480,12 @@ TEST_F(FileInputs, BrandingFileInAnyEncodingOrLength) {
     const std::string fromFile = "short=" + Utf8(word) + " root=Root";
     const FileCase cases[] = {
         {"oeminfo.dat in UTF-16 with a byte-order mark", Utf16WithMark(branding), fromFile},
-        {"oeminfo.dat in UTF-8 with a byte-order mark (decoded as UTF-8 by Wine)", Utf8WithMark(branding),
-         fromFile},
-        {"oeminfo.dat without a final newline", Utf8(L"[OEM]\r\nOEMROOTKEY=Tail"), "short=Kalvora root=Tail"},
-        {"oeminfo.dat with a 3000-character value", Utf8(L"[OEM]\r\nOEMCOMPSHORT=" + longValue + L"\r\n"),
+        {"oeminfo.dat in UTF-8 with a byte-order mark (decoded as UTF-8 by Wine)",
+         Utf8WithMark(branding), fromFile},
+        {"oeminfo.dat without a final newline", Utf8(L"[OEM]\r\nOEMROOTKEY=Tail"),
+         "short=Kalvora root=Tail"},
+        {"oeminfo.dat with a 3000-character value",
+         Utf8(L"[OEM]\r\nOEMCOMPSHORT=" + longValue + L"\r\n"),
          "short=" + Utf8(longValue.substr(0, 2047)) + " root=Kalvora"},
     };
     for (const FileCase& c : cases) {
@@ -487,7 +500,8 @@ TEST_F(FileInputs, BrandingFileInAnyEncodingOrLength) {
     }
 }
 
-const std::string RenamedPng = "\x89PNG\r\n\x1a\n" + std::string("\0\0\0\rIHDR", 8) + std::string(64, '\0');
+const std::string RenamedPng =
+    "\x89PNG\r\n\x1a\n" + std::string("\0\0\0\rIHDR", 8) + std::string(64, '\0');
 
 TEST_F(FileInputs, IconFilesThatAreNoIconsKeepTheIcon) {
     const FileCase cases[] = {{"oem.ico empty", "", "icon kept"},
@@ -499,7 +513,8 @@ TEST_F(FileInputs, IconFilesThatAreNoIconsKeepTheIcon) {
         const HICON before = vcl::Application->Icon();
         Note("files", c.name, c.expected, Outcome([&] {
                  OEMDEFS::LoadBrandingFrom(folder);
-                 return std::string(vcl::Application->Icon() == before ? "icon kept" : "icon changed");
+                 return std::string(vcl::Application->Icon() == before ? "icon kept"
+                                                                       : "icon changed");
              }));
     }
 }
@@ -571,7 +586,8 @@ protected:
         const ULONGLONG start = GetTickCount64();
         form->cmStartClick();
         run.milliseconds = GetTickCount64() - start;
-        for (int i = 3; i < form->mLog->Lines.Count(); ++i) run.lines.push_back(form->mLog->Lines[i]);
+        for (int i = 3; i < form->mLog->Lines.Count(); ++i)
+            run.lines.push_back(form->mLog->Lines[i]);
         run.text = form->mLog->Text();
         // The window shows the lines joined, without a final line break.
         run.windowShowsAll = testsupport::ControlText(memo) + L"\r\n" == run.text;
@@ -601,7 +617,8 @@ std::wstring DeleteError(const std::wstring& path, const std::wstring& message) 
 // in place of its insert, as the program reports it.
 std::wstring LoadFailure(DWORD code) {
     std::wstring text = rtl::SysErrorMessage(code);
-    for (size_t at; (at = text.find(L"%1")) != std::wstring::npos;) text.replace(at, 2, L"ace32.dll");
+    for (size_t at; (at = text.find(L"%1")) != std::wstring::npos;)
+        text.replace(at, 2, L"ace32.dll");
     return text;
 }
 
@@ -630,16 +647,20 @@ TEST_F(CheckRunInputs, DataFoldersThatCannotHoldTheTestFiles) {
     const std::wstring notFound = L"The specified path was not found";
     const std::wstring tooLong = L"The specified path is too long";
     const std::wstring invalid = L"Invalid characters in path";
-    const std::wstring noDictionary = L" ERROR: dictionary not found|no further tests possible|" + Finished;
+    const std::wstring noDictionary =
+        L" ERROR: dictionary not found|no further tests possible|" + Finished;
 
     const auto fileSteps = [](const std::wstring& folder, const std::wstring& messageA,
                               const std::wstring& messageB) {
         const std::wstring a = folder + L"testfile.dat", b = folder + L"DB\\testfile.dat";
         return L"1. check if data folder is writable|" +
-               (messageA.empty() ? L" OK: Test file written.|2. deleting test file| OK: Test file deleted."
-                                 : WriteError(a, messageA) + L"|2. deleting test file|" + DeleteError(a, messageA)) +
+               (messageA.empty()
+                    ? L" OK: Test file written.|2. deleting test file| OK: Test file deleted."
+                    : WriteError(a, messageA) + L"|2. deleting test file|" +
+                          DeleteError(a, messageA)) +
                L"|3. check if db folder is writable|" + WriteError(b, messageB) +
-               L"|4. deleting test file|" + DeleteError(b, messageB) + L"|5. Check if db dictionary exists|";
+               L"|4. deleting test file|" + DeleteError(b, messageB) +
+               L"|5. Check if db dictionary exists|";
     };
 
     const std::wstring aFile = data_ / L"iamafile";
@@ -658,10 +679,12 @@ TEST_F(CheckRunInputs, DataFoldersThatCannotHoldTheTestFiles) {
         std::wstring folder;
         std::wstring expected;
     } cases[] = {
-        {"data folder that is a file", aFile + L"\\", fileSteps(aFile + L"\\", notFound, notFound) + noDictionary},
+        {"data folder that is a file", aFile + L"\\",
+         fileSteps(aFile + L"\\", notFound, notFound) + noDictionary},
         {"data folder on a drive that does not exist (" + Narrow(drive) + ")", drive + L"Data\\",
          fileSteps(drive + L"Data\\", notFound, notFound) + noDictionary},
-        {"data folder with invalid characters (|)", withBar, fileSteps(withBar, invalid, invalid) + noDictionary},
+        {"data folder with invalid characters (|)", withBar,
+         fileSteps(withBar, invalid, invalid) + noDictionary},
         {"test file path of exactly 259 characters", folder259,
          fileSteps(folder259, L"", tooLong) + noDictionary},
         {"test file path of exactly 260 characters", folder260,
@@ -672,7 +695,8 @@ TEST_F(CheckRunInputs, DataFoldersThatCannotHoldTheTestFiles) {
         Note("folders", c.name, Narrow(c.expected) + " / no box",
              Summary(run, L"1. check if data folder is writable"));
     }
-    EXPECT_EQ(testsupport::ReadBytes(aFile), "keep me") << "the file in the data folder's place was touched";
+    EXPECT_EQ(testsupport::ReadBytes(aFile), "keep me")
+        << "the file in the data folder's place was touched";
     EXPECT_FALSE(PathExists(folder259 + L"testfile.dat"));
 }
 
@@ -685,8 +709,9 @@ TEST_F(CheckRunInputs, ClientLibrariesThatAreNotTheOneExpected) {
     toolbookprocs::DefaultDelimiter = L',';
     const auto allFail = [&](const std::wstring& message) {
         const std::wstring line = connectError + message;
-        return L"6. connecting to database|" + line + L"|6a. checking alternative remote connection|connecting to " +
-               alternative + L" ...|" + line + L"|6b. checking alternative local connection|" + line + L"|" +
+        return L"6. connecting to database|" + line +
+               L"|6a. checking alternative remote connection|connecting to " + alternative +
+               L" ...|" + line + L"|6b. checking alternative local connection|" + line + L"|" +
                Finished;
     };
 
@@ -704,19 +729,25 @@ TEST_F(CheckRunInputs, ClientLibrariesThatAreNotTheOneExpected) {
     while (longText.size() < 70000) longText += L"y ";
     std::vector<Case> cases = {
         {"ace32.dll that is a text file",
-         [](const std::wstring& folder) { testsupport::WriteBytes(folder + L"ace32.dll", "not a program\r\n"); },
+         [](const std::wstring& folder) {
+             testsupport::WriteBytes(folder + L"ace32.dll", "not a program\r\n");
+         },
          L"6. connecting", allFail(notLoaded + LoadFailure(ERROR_BAD_EXE_FORMAT))},
         {"ace32.dll with an error text that is empty",
          [&](const std::wstring& folder) {
              testsupport::InstallStandIn(folder, StandInWorld().Fail(L"AdsConnect60", 6420, L""));
          },
-         L"6. connecting", allFail(L"Error 6420 from AdsConnect60: (the client library gave no error text)")},
-        {"ace32.dll whose error text on opening the table is 70000 characters, longer than any buffer",
+         L"6. connecting",
+         allFail(L"Error 6420 from AdsConnect60: (the client library gave no error text)")},
+        {"ace32.dll whose error text on opening the table is 70000 characters, longer than any "
+         "buffer",
          [&](const std::wstring& folder) {
-             testsupport::InstallStandIn(folder, RemoteWorld().Fail(L"AdsOpenTable", 7008, longText));
+             testsupport::InstallStandIn(folder,
+                                         RemoteWorld().Fail(L"AdsOpenTable", 7008, longText));
          },
          L"7. checking",
-         L"7. checking table access (LM_Configuration)| ERROR: couldn't open table, error message: Error 7008 from "
+         L"7. checking table access (LM_Configuration)| ERROR: couldn't open table, error message: "
+         L"Error 7008 from "
          L"AdsOpenTable: Stand-in ace32: " +
              longText.substr(0, 65535 - 16) + L"|" + Finished},
         {"ace32.dll missing the entry point AdsDeleteRecord",
@@ -736,8 +767,9 @@ TEST_F(CheckRunInputs, ClientLibrariesThatAreNotTheOneExpected) {
     for (Case& c : cases) {
         const std::wstring folder = LibraryFolder();
         if (c.expected.empty()) {
-            c.expected = L"7c. deleting records| ERROR: The entry point AdsDeleteRecord is missing from " + folder +
-                         L"ace32.dll|" + Finished;
+            c.expected =
+                L"7c. deleting records| ERROR: The entry point AdsDeleteRecord is missing from " +
+                folder + L"ace32.dll|" + Finished;
         }
         c.install(folder);
         const RunResult run = RunChecks(data_.Path());
@@ -752,9 +784,9 @@ TEST_F(CheckRunInputs, ClientLibrariesThatAreNotTheOneExpected) {
 
 TEST_F(CheckRunInputs, ClipboardHeldByAnotherProcessWhenTheRunFinishes) {
     testsupport::InstallStandIn(LibraryFolder(), RemoteWorld());
-    const std::wstring boxText =
-        L"The log could not be copied to the clipboard: OpenClipboard: " + rtl::SysErrorMessage(ERROR_ACCESS_DENIED) +
-        L"\nThe log is still shown in the window.";
+    const std::wstring boxText = L"The log could not be copied to the clipboard: OpenClipboard: " +
+                                 rtl::SysErrorMessage(ERROR_ACCESS_DENIED) +
+                                 L"\nThe log is still shown in the window.";
     // The same run with nobody in the way, to tell how long the program
     // kept trying.
     const ULONGLONG unhindered = RunChecks(data_.Path()).milliseconds;
@@ -784,15 +816,19 @@ TEST_F(CheckRunInputs, ClipboardHeldByAnotherProcessWhenTheRunFinishes) {
                                                       static_cast<long long>(unhindered);
         std::printf("      (retried for about %lld ms before the box)\n", retried);
         Note("clipboard", "held by another process for longer than the retries",
-             "box 0 \"" + Narrow(boxText) + "\", log kept in the window, clipboard without the log, "
-             "retried about a second",
+             "box 0 \"" + Narrow(boxText) +
+                 "\", log kept in the window, clipboard without the log, "
+                 "retried about a second",
              Boxes(run.boxes) +
-                 (run.windowShowsAll && run.From(L"=== FINISH") == Finished ? ", log kept in the window"
-                                                                             : ", window lost lines") +
-                 (clipboard == run.text ? ", clipboard has the log" : ", clipboard without the log") +
+                 (run.windowShowsAll && run.From(L"=== FINISH") == Finished
+                      ? ", log kept in the window"
+                      : ", window lost lines") +
+                 (clipboard == run.text ? ", clipboard has the log"
+                                        : ", clipboard without the log") +
                  // Wide bounds: the runs compete for the processor.
-                 (retried >= 700 && retried <= 2500 ? ", retried about a second"
-                                                    : ", retried " + std::to_string(retried) + " ms"));
+                 (retried >= 700 && retried <= 2500
+                      ? ", retried about a second"
+                      : ", retried " + std::to_string(retried) + " ms"));
     }
     {
         testsupport::ClearClipboard();
@@ -800,8 +836,9 @@ TEST_F(CheckRunInputs, ClipboardHeldByAnotherProcessWhenTheRunFinishes) {
         Holder holder(L"clipboard", L"-", 300);
         ASSERT_TRUE(holder.Holding());
         const RunResult run = RunChecks(data_.Path());
-        const std::string clipboard = testsupport::ClipboardText() == run.text ? "clipboard has the log"
-                                                                               : "clipboard without the log";
+        const std::string clipboard = testsupport::ClipboardText() == run.text
+                                          ? "clipboard has the log"
+                                          : "clipboard without the log";
         Note("clipboard", "held by another process that lets go after 300 ms",
              "no box, clipboard has the log", Boxes(run.boxes) + ", " + clipboard);
     }
@@ -819,7 +856,8 @@ protected:
         return toolbookprocs::TempFolder;
     }
     // What removing it left: what is still there, and the boxes it showed.
-    std::string RemoveAndDescribe(const std::wstring& workspace, const std::vector<std::wstring>& mustStay) {
+    std::string RemoveAndDescribe(const std::wstring& workspace,
+                                  const std::vector<std::wstring>& mustStay) {
         DialogWatcher boxes;
         const std::string raised = Outcome([] {
             toolbookprocs::RemoveWorkspace();
@@ -830,8 +868,9 @@ protected:
             left += (left.empty() ? "" : ", ") + Narrow(rtl::ExtractFileName(path)) +
                     (PathExists(path) ? " kept" : " GONE");
         }
-        return (PathExists(workspace) ? "workspace left" : "workspace gone") + std::string(left.empty() ? "" : ", ") +
-               left + " / " + Boxes(boxes.Seen()) + (raised.empty() ? "" : " / " + raised);
+        return (PathExists(workspace) ? "workspace left" : "workspace gone") +
+               std::string(left.empty() ? "" : ", ") + left + " / " + Boxes(boxes.Seen()) +
+               (raised.empty() ? "" : " / " + raised);
     }
 
     ScratchFolder scratch_;
@@ -852,7 +891,8 @@ TEST_F(WorkspaceInputs, LinkToAFolderOutsideIsNeverFollowed) {
     if (!envtest::MakeUnixSymlink(outside, workspace + L"sub\\", L"outsidelink")) {
         GTEST_SKIP() << "no Unix symbolic link could be made (not under Wine?)";
     }
-    const std::string got = RemoveAndDescribe(workspace, {outside + L"keep.txt", outside + L"inner\\keep2.txt"});
+    const std::string got =
+        RemoveAndDescribe(workspace, {outside + L"keep.txt", outside + L"inner\\keep2.txt"});
     // Wine cannot remove a Unix link without going through to its target,
     // so the link and the folders above it stay.
     Note("workspace", "a link in the workspace to a folder outside it",
@@ -868,16 +908,18 @@ TEST_F(WorkspaceInputs, ReadOnlyHiddenNestedTreeGoesWhole) {
         testsupport::MakeFolders(folder);
         for (const wchar_t* name : {L"a.txt", L"b.txt"}) {
             testsupport::WriteText(folder + name, L"x");
-            SetFileAttributesW((folder + name).c_str(),
-                               FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+            SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_READONLY |
+                                                            FILE_ATTRIBUTE_HIDDEN |
+                                                            FILE_ATTRIBUTE_SYSTEM);
         }
     }
     // The folders read-only too, deepest first.
-    for (std::wstring f = folder; f.size() > workspace.size(); f = rtl::ExtractFilePath(f.substr(0, f.size() - 1))) {
+    for (std::wstring f = folder; f.size() > workspace.size();
+         f = rtl::ExtractFilePath(f.substr(0, f.size() - 1))) {
         SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_READONLY);
     }
-    Note("workspace", "a read-only, hidden, system tree four folders deep", "workspace gone / no box",
-         RemoveAndDescribe(workspace, {}));
+    Note("workspace", "a read-only, hidden, system tree four folders deep",
+         "workspace gone / no box", RemoveAndDescribe(workspace, {}));
 }
 
 TEST_F(WorkspaceInputs, FileHeldWithDeleteSharingIsGivenUpAfterFourSeconds) {
@@ -894,7 +936,8 @@ TEST_F(WorkspaceInputs, FileHeldWithDeleteSharingIsGivenUpAfterFourSeconds) {
     const ULONGLONG elapsed = GetTickCount64() - start;
     holder.Release();
     Note("workspace", "a file held open, delete sharing allowed, by another process",
-         "workspace left, held.txt kept / box 11 \"Couldn't delete file \"" + Narrow(workspace) + "sub\\held.txt\"!\"",
+         "workspace left, held.txt kept / box 11 \"Couldn't delete file \"" + Narrow(workspace) +
+             "sub\\held.txt\"!\"",
          got);
     EXPECT_LT(elapsed, 15000u) << "the retries did not end";
 }
@@ -936,7 +979,9 @@ std::string StartAndClose(const std::wstring& exe, const std::function<void()>& 
 class RealProgram : public ::testing::Test {
 protected:
     // A fresh installation for each case, so that no file is rewritten.
-    std::wstring Install() const { return scratch_ / (L"i" + std::to_wstring(installs_) + L"\\Kalvora\\"); }
+    std::wstring Install() const {
+        return scratch_ / (L"i" + std::to_wstring(installs_) + L"\\Kalvora\\");
+    }
     std::wstring Exe() const { return Install() + L"bin\\Pelorin.exe"; }
     void InstallWith(const std::string& config) {
         testsupport::InstallPelorinAt(Exe());
@@ -944,8 +989,8 @@ protected:
     }
     // The main window with the stand-alone installation's folders.
     std::string OpenedStandAlone() const {
-        return "main window, log \"Data folder: " + Narrow(Install()) + "\r\nClient folder: " +
-               Narrow(Install()) + "\"";
+        return "main window, log \"Data folder: " + Narrow(Install()) +
+               "\r\nClient folder: " + Narrow(Install()) + "\"";
     }
 
     ScratchFolder scratch_;
@@ -965,30 +1010,33 @@ TEST_F(RealProgram, FilesBesideTheProgramAtStartUp) {
         std::string icon;
         std::string branding;
     } cases[] = {
-        {"kalvora.cfg in UTF-16 with a byte-order mark", Utf16WithMark(standAlone), nullptr, "", ""},
+        {"kalvora.cfg in UTF-16 with a byte-order mark", Utf16WithMark(standAlone), nullptr, "",
+         ""},
         {"kalvora.cfg in UTF-8 with a byte-order mark", Utf8WithMark(standAlone), nullptr, "", ""},
         {"kalvora.cfg without a final newline", "[Config]\r\nStandAlone=1", nullptr, "", ""},
         {"oem.ico empty", Utf8(standAlone), "oem.ico", "", ""},
         {"oem.ico of garbage", Utf8(standAlone), "oem.ico", std::string(300, 'g'), ""},
         {"oem.ico a renamed PNG", Utf8(standAlone), "oem.ico", RenamedPng, ""},
         {"oeminfo.dat in UTF-16 with 3000-character values", Utf8(standAlone), nullptr, "",
-         Utf16WithMark(L"[OEM]\r\nOEMCOMPANY=" + std::wstring(3000, L'c') + L"\r\nOEMSUPPORTADDRESS=" +
-                       std::wstring(3000, L'a'))},
+         Utf16WithMark(L"[OEM]\r\nOEMCOMPANY=" + std::wstring(3000, L'c') +
+                       L"\r\nOEMSUPPORTADDRESS=" + std::wstring(3000, L'a'))},
     };
     for (const Case& c : cases) {
         ++installs_;
         InstallWith(c.config);
         if (c.iconName) testsupport::WriteBytes(Install() + L"bin\\oem.ico", c.icon);
-        if (!c.branding.empty()) testsupport::WriteBytes(Install() + L"bin\\oeminfo.dat", c.branding);
-        Note("start-up", std::string("Pelorin.exe with ") + c.name, OpenedStandAlone() + ", no box, exit 0",
-             StartAndClose(Exe()));
+        if (!c.branding.empty())
+            testsupport::WriteBytes(Install() + L"bin\\oeminfo.dat", c.branding);
+        Note("start-up", std::string("Pelorin.exe with ") + c.name,
+             OpenedStandAlone() + ", no box, exit 0", StartAndClose(Exe()));
     }
 }
 
 TEST_F(RealProgram, ClientFolderOfADriveAlone) {
     InstallWith(Utf8(L"[Config]\r\nClientFolder=C:\r\nDataFolder=" + Install() + L"\r\n"));
     Note("start-up", "Pelorin.exe with a client folder of \"C:\"",
-         "box 0 \"This tool must be copied to folder \"C:\\bin\".\", exit 0, KalvoraClient REG_SZ \"C:\"",
+         "box 0 \"This tool must be copied to folder \"C:\\bin\".\", exit 0, KalvoraClient REG_SZ "
+         "\"C:\"",
          // The variable is read once the program has ended.
          [&] {
              const std::string run = StartAndClose(Exe());
@@ -1008,7 +1056,8 @@ TEST_F(RealProgram, WorkspaceFileHeldByAnotherProcessAtExit) {
     const bool heldFileKept = PathExists(workspace + L"sub\\held.txt");
     holder.reset();
     Note("workspace", "Pelorin.exe ends while another process holds a file in its workspace",
-         OpenedStandAlone() + ", box 0 \"The temporary folder \"" + Narrow(workspace) + "\" could not be removed completely: " +
+         OpenedStandAlone() + ", box 0 \"The temporary folder \"" + Narrow(workspace) +
+             "\" could not be removed completely: " +
              Narrow(rtl::SysErrorMessage(ERROR_SHARING_VIOLATION)) + "\", exit 0, held file kept",
          got + (heldFileKept ? ", held file kept" : ", held file GONE"));
     toolbookprocs::RemoveFolderTree(workspace, false);

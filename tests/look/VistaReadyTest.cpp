@@ -3,8 +3,8 @@
 // labels turn bold in the second heading colour).
 
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <uxtheme.h>
+#include <windows.h>
 
 #include <memory>
 #include <string>
@@ -107,7 +107,8 @@ TEST_P(FontAdaptation, Labels) {
     auto* heading1 = Add<TLabel>(form.get(), form.get());
     Design(heading1, L"Tahoma", 12, BoldItalic, HeadingColor1);
     auto* heading2 = Add<TLabel>(form.get(), form.get());
-    Design(heading2, L"Arial", 14, TFontStyles{TFontStyle::fsItalic, TFontStyle::fsUnderline}, HeadingColor2);
+    Design(heading2, L"Arial", 14, TFontStyles{TFontStyle::fsItalic, TFontStyle::fsUnderline},
+           HeadingColor2);
     auto* plain = Add<TLabel>(form.get(), form.get());
     Design(plain, L"Arial", 12, Italic, clWindowText);
     auto* nearlyHeading = Add<TLabel>(form.get(), form.get());
@@ -123,15 +124,20 @@ TEST_P(FontAdaptation, Labels) {
     VistaReady::ApplySystemFonts(form.get());
 
     if (IconIsSegoe()) {
-        ExpectFont(heading1, {Icon(), 12, BoldItalic, HeadingColor1}, "heading label 1 under Segoe UI");
-        ExpectFont(heading2, {Icon(), 14, heading2->Font().Style(), HeadingColor2}, "heading label 2");
-        EXPECT_EQ((TFontStyles{TFontStyle::fsItalic, TFontStyle::fsUnderline}), heading2->Font().Style());
+        ExpectFont(heading1, {Icon(), 12, BoldItalic, HeadingColor1},
+                   "heading label 1 under Segoe UI");
+        ExpectFont(heading2, {Icon(), 14, heading2->Font().Style(), HeadingColor2},
+                   "heading label 2");
+        EXPECT_EQ((TFontStyles{TFontStyle::fsItalic, TFontStyle::fsUnderline}),
+                  heading2->Font().Style());
     } else {
-        ExpectFont(heading1, {Icon(), 12, Bold, HeadingColor2}, "heading label 1, bold alone in colour 2");
+        ExpectFont(heading1, {Icon(), 12, Bold, HeadingColor2},
+                   "heading label 1, bold alone in colour 2");
         ExpectFont(heading2, {Icon(), 14, Bold, HeadingColor2}, "heading label 2, bold alone");
     }
     ExpectFont(plain, {Icon(), IconSize(), Italic, clWindowText}, "window-text label");
-    ExpectFont(nearlyHeading, {Icon(), IconSize(), {}, HeadingColor1 + 1}, "colour next to a heading colour");
+    ExpectFont(nearlyHeading, {Icon(), IconSize(), {}, HeadingColor1 + 1},
+               "colour next to a heading colour");
     ExpectFont(inherits, {Icon(), IconSize(), {}, clWindowText}, "label taking its parent's font");
     EXPECT_FALSE(inherits->ParentFont()) << "the label got a font of its own, not its parent's";
     ExpectFont(form.get(), {Icon(), IconSize(), {}, clWindowText}, "the form");
@@ -139,7 +145,8 @@ TEST_P(FontAdaptation, Labels) {
     if (IconIsSegoe()) {
         ExpectFont(inheritsHeading, {Icon(), 14, {}, HeadingColor1}, "label under a heading panel");
     } else {
-        ExpectFont(inheritsHeading, {Icon(), 14, Bold, HeadingColor2}, "label under a heading panel");
+        ExpectFont(inheritsHeading, {Icon(), 14, Bold, HeadingColor2},
+                   "label under a heading panel");
     }
 }
 
@@ -147,7 +154,7 @@ TEST_P(FontAdaptation, WindowedControls) {
     auto* panel = Add<TPanel>(form.get(), form.get());  // takes the form's font
     auto* inPanel = Add<TLabel>(panel, form.get());
     Design(inPanel, L"Arial", 12, {}, clWindowText);
-    auto* memo = Add<TMemo>(form.get(), form.get());      // takes the form's font
+    auto* memo = Add<TMemo>(form.get(), form.get());  // takes the form's font
     auto* rich = Add<TRichEdit>(panel, form.get());
     Design(rich, L"Arial", 14, {}, clWindowText);
     auto* headingButton = Add<TButton>(form.get(), form.get());
@@ -157,13 +164,15 @@ TEST_P(FontAdaptation, WindowedControls) {
 
     VistaReady::ApplySystemFonts(form.get());
 
-    EXPECT_TRUE(panel->ParentFont()) << "a windowed control that takes its parent's font is left alone";
+    EXPECT_TRUE(panel->ParentFont())
+        << "a windowed control that takes its parent's font is left alone";
     ExpectFont(panel, {Icon(), IconSize(), {}, clWindowText}, "panel, following the form");
     ExpectFont(inPanel, {Icon(), IconSize(), {}, clWindowText}, "label inside that panel");
     EXPECT_FALSE(memo->ParentFont()) << "a memo is changed whatever its ParentFont";
     ExpectFont(memo, {Icon(), IconSize(), {}, clWindowText}, "memo");
     ExpectFont(rich, {Icon(), IconSize(), {}, clWindowText}, "rich edit, as a memo");
-    ExpectFont(headingButton, {Icon(), 12, Italic, HeadingColor1}, "heading-coloured button, never bold");
+    ExpectFont(headingButton, {Icon(), 12, Italic, HeadingColor1},
+               "heading-coloured button, never bold");
     ExpectFont(ownButton, {Icon(), IconSize(), {}, clWindowText}, "button with its own font");
 
     // The panel still follows its parent; the memo has a font of its own now.
@@ -314,7 +323,8 @@ TEST_P(FontAdaptation, ErrorEndsTheWalkAtThatControl) {
 INSTANTIATE_TEST_SUITE_P(IconFonts, FontAdaptation,
                          testing::Values(IconFont{L"Segoe UI", 9}, IconFont{L"Tahoma", 8}),
                          [](const testing::TestParamInfo<IconFont>& info) {
-                             return info.param.size == 9 ? std::string("SegoeUI9") : std::string("Tahoma8");
+                             return info.param.size == 9 ? std::string("SegoeUI9")
+                                                         : std::string("Tahoma8");
                          });
 
 // The real call on a real tree view. Wine's built-in visual style has no
@@ -328,7 +338,8 @@ TEST(TreeViewTheme, RealCallLeavesTheWindowThemed) {
     auto* tree = Add<TTreeView>(form.get(), form.get());
     ASSERT_NE(nullptr, ThemeSetWindowTheme()) << "uxtheme.dll binds here";
     VistaReady::ApplySystemFonts(form.get());
-    if (!IsThemeActive()) GTEST_SKIP() << "no visual style is active: GetWindowTheme has nothing to report";
+    if (!IsThemeActive())
+        GTEST_SKIP() << "no visual style is active: GetWindowTheme has nothing to report";
     EXPECT_NE(nullptr, GetWindowTheme(tree->Handle()));
 }
 

@@ -87,8 +87,8 @@ HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& c
 }
 
 void PressButton(HWND button) {
-    PostMessageW(GetParent(button), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
 }
 
 bool WaitForRunToFinish(HWND start, HWND exit, HWND memo, DWORD timeoutMs) {

@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
     for (wchar_t c : log) {
         if (c != L'\r') unixLog += c;
     }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, unixLog.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, unixLog.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, unixLog.c_str(), -1, bytes.data(), size, nullptr, nullptr);
     FILE* out = argc > 1 ? std::fopen(argv[1], "wb") : stdout;

@@ -36,7 +36,8 @@ TEST_F(StartupSettings, DelimiterAndTimeFormat) {
     EXPECT_EQ(L'\0', toolbookprocs::SavedDefaultDelimiter) << "start-up saves nothing";
     EXPECT_EQ(L"hh:mm:ss", rtl::FormatSettings.ShortTimeFormat);
     EXPECT_EQ(L':', rtl::FormatSettings.TimeSeparator);
-    EXPECT_EQ(L"14:05:09", rtl::TimeToStr(FivePastTwo)) << "the platform formats with the new settings";
+    EXPECT_EQ(L"14:05:09", rtl::TimeToStr(FivePastTwo))
+        << "the platform formats with the new settings";
 }
 
 TEST_F(StartupSettings, FoldersResolvedAfterTheSettings) {
@@ -58,8 +59,8 @@ TEST_F(StartupSettings, HandPointIsTheSystemHandOnScreen) {
     button->SetCursor(vcl::crHandPoint);
     HWND window = button->Handle();
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-    const LRESULT handled =
-        SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    const LRESULT handled = SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(TRUE, handled);
     EXPECT_EQ(hand, GetCursor()) << "expected the system hand over the control";
 }
@@ -71,8 +72,8 @@ TEST(FormatTime, LettersAndSeparator) {
         const wchar_t* format;
         const wchar_t* expected;
     } cases[] = {
-        {L"hh:mm:ss", L"14.05.09"}, {L"h:n", L"14.5"}, {L"hh:nn", L"14.05"},
-        {L"s", L"9"},               {L"'at' hh", L"at 14"}, {L"\"h:\"h", L"h:14"},
+        {L"hh:mm:ss", L"14.05.09"}, {L"h:n", L"14.5"},     {L"hh:nn", L"14.05"}, {L"s", L"9"},
+        {L"'at' hh", L"at 14"},     {L"\"h:\"h", L"h:14"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(std::wstring(c.expected), rtl::FormatTime(c.format, FivePastTwo, dots))

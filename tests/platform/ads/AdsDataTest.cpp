@@ -108,8 +108,11 @@ TEST_F(AdsTest, ConnectSucceedsOnlyWhereARequestedServerTypeAnswers) {
         {"local answers local", L"local", {TAdsServerType::Local}, true, true},
         {"local without dictionary file", L"local", {TAdsServerType::Local}, false, false},
         {"remote asked, only local answers", L"local", {TAdsServerType::Remote}, true, false},
-        {"internet answers remote or internet", L"internet",
-         {TAdsServerType::Remote, TAdsServerType::Internet}, true, true},
+        {"internet answers remote or internet",
+         L"internet",
+         {TAdsServerType::Remote, TAdsServerType::Internet},
+         true,
+         true},
         {"remote asked, only internet answers", L"internet", {TAdsServerType::Remote}, true, false},
         {"nothing answers", L"", {TAdsServerType::Remote, TAdsServerType::Local}, true, false},
         {"any other path answers remote", nullptr, {TAdsServerType::Remote}, true, true},
@@ -136,7 +139,8 @@ TEST_F(AdsTest, ConnectSucceedsOnlyWhereARequestedServerTypeAnswers) {
                 ADD_FAILURE() << "expected a connect error, got none";
             } catch (const EAdsDatabaseError& e) {
                 EXPECT_EQ(9001u, e.ErrorCode);
-                EXPECT_TRUE(StartsWith(e.Message(), L"Error 9001 from AdsConnect60: Stand-in ace32: "))
+                EXPECT_TRUE(
+                    StartsWith(e.Message(), L"Error 9001 from AdsConnect60: Stand-in ace32: "))
                     << "got " << Narrow(e.Message());
             }
         }
@@ -178,20 +182,23 @@ TEST_F(AdsTest, CallsCarryTheSettingsTheRunNeeds) {
     }
     const std::string calls = Trace();
     const char* expected[] = {
-        "AdsConnect60(path=", "types=2 user=adssys password=(null) options=0x20)",
+        "AdsConnect60(path=",
+        "types=2 user=adssys password=(null) options=0x20)",
         "AdsOpenTable(name=LM_Configuration alias=(null) type=0 chars=1 locking=1 rights=1 "
         "options=0x4)",
         "AdsSetString(field=Key value=Test length=4)",
         "AdsGetIndexHandle(name=ID)",
         "AdsSeek(key=9999 length=8 keytype=4 seek=2)",
         // The table closes and the connection ends with the components.
-        "AdsCloseTable(", "AdsDisconnect(",
+        "AdsCloseTable(",
+        "AdsDisconnect(",
     };
     size_t at = 0;
     for (const char* part : expected) {
         const size_t found = calls.find(part, at);
-        EXPECT_NE(std::string::npos, found) << "expected \"" << part << "\" after offset " << at
-                                            << " in the calls:\n" << calls;
+        EXPECT_NE(std::string::npos, found)
+            << "expected \"" << part << "\" after offset " << at << " in the calls:\n"
+            << calls;
         if (found != std::string::npos) at = found;
     }
 }
@@ -288,12 +295,24 @@ struct FailingCall {
 TEST_F(AdsTest, FailingCallRaisesTheClientsCodeAndText) {
     const FailingCall cases[] = {
         {L"AdsAppendRecord", [](TAdsTable& tb) { tb.Append(); }},
-        {L"AdsSetDouble", [](TAdsTable& tb) { tb.Append(); tb.FieldByName(L"ID").SetAsFloat(1); }},
-        {L"AdsSetString", [](TAdsTable& tb) { tb.Append(); tb.FieldByName(L"Key").SetAsString(L"x"); }},
+        {L"AdsSetDouble",
+         [](TAdsTable& tb) {
+             tb.Append();
+             tb.FieldByName(L"ID").SetAsFloat(1);
+         }},
+        {L"AdsSetString",
+         [](TAdsTable& tb) {
+             tb.Append();
+             tb.FieldByName(L"Key").SetAsString(L"x");
+         }},
         {L"AdsWriteRecord", [](TAdsTable& tb) { AppendTestRecord(tb); }},
         {L"AdsGetIndexHandle", [](TAdsTable& tb) { Find(tb, 1); }},
         {L"AdsSeek", [](TAdsTable& tb) { Find(tb, 1); }},
-        {L"AdsDeleteRecord", [](TAdsTable& tb) { AppendTestRecord(tb); tb.Delete(); }},
+        {L"AdsDeleteRecord",
+         [](TAdsTable& tb) {
+             AppendTestRecord(tb);
+             tb.Delete();
+         }},
     };
     for (const FailingCall& c : cases) {
         SCOPED_TRACE(Narrow(c.entryPoint));
@@ -409,8 +428,9 @@ TEST_F(AdsTest, MissingEntryPointIsADatabaseErrorThatNamesIt) {
     } catch (const EAdsDatabaseError& e) {
         ADD_FAILURE() << "expected the missing entry point, got " << Narrow(e.Message());
     } catch (const rtl::EDatabaseError& e) {
-        EXPECT_EQ(L"The entry point AdsDeleteRecord is missing from " + library.Path() + L"ace32.dll",
-                  e.Message());
+        EXPECT_EQ(
+            L"The entry point AdsDeleteRecord is missing from " + library.Path() + L"ace32.dll",
+            e.Message());
     }
     EXPECT_TRUE(Find(tb, 9999.0)) << "the record is still there";
 }

@@ -74,7 +74,9 @@ TEST_F(PathValidation, TableOfPaths) {
         {s + L"*.txt", PathProblem::InvalidCharacters},
         {s + L"a?.txt", PathProblem::InvalidCharacters},
         {s + L"a\tb.txt", PathProblem::InvalidCharacters},
-        {s + L"a\x1f" L"b.txt", PathProblem::InvalidCharacters},
+        {s + L"a\x1f"
+             L"b.txt",
+         PathProblem::InvalidCharacters},
         {std::wstring(L"a\0b", 3), PathProblem::InvalidCharacters},
         {L"\\\\?\\C:\\a.txt", PathProblem::InvalidCharacters},  // its '?'
         {s + L"a.txt:stream", PathProblem::BadFormat},
@@ -162,7 +164,8 @@ TEST(WriteAllText, SystemRefusalCarriesTheSystemText) {
     // A folder where the file should be.
     testsupport::MakeFolders(scratch / L"t.txt");
     DWORD code = 0;
-    const std::wstring message = InOutErrorOf([&] { rtl::WriteAllText(scratch / L"t.txt", L"x"); }, &code);
+    const std::wstring message =
+        InOutErrorOf([&] { rtl::WriteAllText(scratch / L"t.txt", L"x"); }, &code);
     EXPECT_NE(code, 0u);
     EXPECT_EQ(message, rtl::SysErrorMessage(code));
 }
@@ -179,7 +182,8 @@ TEST(FileDelete, DeletesAndReportsNoRefusal) {
 class OpenFile {
 public:
     OpenFile(const std::wstring& path, DWORD share)
-        : handle_(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+        : handle_(
+              CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
     ~OpenFile() {
         if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     }
@@ -228,7 +232,8 @@ TEST(FileDelete, BadPathsRaiseTheirMessages) {
     ScratchFolder scratch;
     EXPECT_EQ(InOutErrorOf([&] { rtl::FileDelete(scratch / L"missing\\t.txt"); }),
               L"The specified path was not found");
-    EXPECT_EQ(InOutErrorOf([&] { rtl::FileDelete(scratch / L"t?.txt"); }), L"Invalid characters in path");
+    EXPECT_EQ(InOutErrorOf([&] { rtl::FileDelete(scratch / L"t?.txt"); }),
+              L"Invalid characters in path");
 }
 
 // Wine maps the Unix root to Z:, and deleting its /dev/null is refused with
@@ -244,7 +249,8 @@ TEST(FileDelete, OtherRefusalIsQuietOrReportedOrStrict_WineDevNull) {
     EXPECT_NE(refusal, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(InOutErrorOf([&] { rtl::FileDelete(path); }), L"<no error>");
     DWORD code = 0;
-    EXPECT_EQ(InOutErrorOf([&] { rtl::FileDeleteStrict(path); }, &code), rtl::SysErrorMessage(refusal));
+    EXPECT_EQ(InOutErrorOf([&] { rtl::FileDeleteStrict(path); }, &code),
+              rtl::SysErrorMessage(refusal));
     EXPECT_EQ(code, refusal);
 }
 

@@ -21,7 +21,8 @@ std::wstring ReadUnicodeText() {
 }
 
 TEST(Clipboard, SetTextReplacesTheContentAsUnicodeText) {
-    const std::wstring log = L"Data folder: C:\\KalvoraData\\\r\n \u00e4\u00f6\u00fc OK: \u20ac\r\n";
+    const std::wstring log =
+        L"Data folder: C:\\KalvoraData\\\r\n \u00e4\u00f6\u00fc OK: \u20ac\r\n";
     vcl::Clipboard()->SetText(L"earlier");
     vcl::Clipboard()->SetText(log);
     EXPECT_EQ(log, ReadUnicodeText());

@@ -1,9 +1,9 @@
 // The control tree on real windows: ownership, child lists, fonts and
 // ParentFont, alignment, the default and cancel buttons, tab order, memos.
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <memory>
 #include <vector>
@@ -86,7 +86,8 @@ TEST(Controls, WindowsAreMadeOnRequestWithTheirParents) {
     EXPECT_EQ(form->Handle(), GetParent(panel->Handle()));
     wchar_t className[64] = {};
     GetClassNameW(buttonWindow, className, 64);
-    EXPECT_EQ(0, lstrcmpiW(L"BUTTON", className)) << "got class " << testing::PrintToString(std::wstring(className));
+    EXPECT_EQ(0, lstrcmpiW(L"BUTTON", className))
+        << "got class " << testing::PrintToString(std::wstring(className));
     EXPECT_EQ(nullptr, FindWindowExW(panel->Handle(), buttonWindow, nullptr, nullptr))
         << "the label has no window of its own";
 
@@ -129,14 +130,17 @@ TEST(Font, SizeAndHeightConvertAsMulDivRounds) {
         TFont font;
         font.SetPixelsPerInch(c.pixelsPerInch);
         font.SetHeight(c.height);
-        EXPECT_EQ(c.size, font.Size()) << "height " << c.height << " at " << c.pixelsPerInch << " ppi";
+        EXPECT_EQ(c.size, font.Size())
+            << "height " << c.height << " at " << c.pixelsPerInch << " ppi";
     }
-    const SizeCase back[] = {{-11, 96, 8}, {-12, 96, 9}, {-15, 120, 9}, {-16, 144, 8}, {-13, 96, 10}};
+    const SizeCase back[] = {
+        {-11, 96, 8}, {-12, 96, 9}, {-15, 120, 9}, {-16, 144, 8}, {-13, 96, 10}};
     for (const SizeCase& c : back) {
         TFont font;
         font.SetPixelsPerInch(c.pixelsPerInch);
         font.SetSize(c.size);
-        EXPECT_EQ(c.height, font.Height()) << "size " << c.size << " at " << c.pixelsPerInch << " ppi";
+        EXPECT_EQ(c.height, font.Height())
+            << "size " << c.size << " at " << c.pixelsPerInch << " ppi";
     }
 }
 
@@ -356,8 +360,9 @@ TEST(Memo, LinesTextAndWindow) {
 
     // The parent answers the memo's colour question with the button face.
     HDC dc = GetDC(window);
-    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
-        form->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(form->Handle(), WM_CTLCOLORSTATIC,
+                                                             reinterpret_cast<WPARAM>(dc),
+                                                             reinterpret_cast<LPARAM>(window)));
     EXPECT_EQ(GetSysColorBrush(COLOR_BTNFACE), brush);
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetBkColor(dc));
     ReleaseDC(window, dc);
@@ -381,7 +386,8 @@ TEST(Label, PaintedByItsParentInItsColour) {
     label->Font().SetColor(0x000000FF);  // red
     form->Show();
     HWND window = form->Handle();
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 
     HDC dc = GetDC(window);
     int red = 0, outside = 0;
@@ -412,7 +418,8 @@ TEST(Classes, TestsAcceptDescendants) {
     GetClassNameW(static_cast<TWinControl*>(tree)->Handle(), className, 64);
     EXPECT_EQ(std::wstring(WC_TREEVIEWW), className);
     GetClassNameW(static_cast<TWinControl*>(richEdit)->Handle(), className, 64);
-    EXPECT_EQ(0, lstrcmpiW(L"RichEdit20W", className)) << testing::PrintToString(std::wstring(className));
+    EXPECT_EQ(0, lstrcmpiW(L"RichEdit20W", className))
+        << testing::PrintToString(std::wstring(className));
 }
 
 }  // namespace

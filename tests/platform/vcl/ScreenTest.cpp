@@ -38,20 +38,23 @@ TEST(Screen, HourGlassOverEveryControlWhileSet) {
     Screen->SetCursor(crHourGlass);
     EXPECT_EQ(wait, GetCursor()) << "shown at once, not only when the mouse moves";
     SetCursor(cross);
-    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(wait, GetCursor()) << "the application-wide cursor wins over the control's";
 
     Screen->SetCursor(crDefault);
     EXPECT_EQ(crDefault, Screen->Cursor());
     SetCursor(cross);
-    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_NE(wait, GetCursor()) << "back to the control's own cursor";
 }
 
 TEST(Screen, CursorTable) {
     EXPECT_EQ(LoadCursorW(nullptr, IDC_WAIT), Screen->Cursors(crHourGlass));
     EXPECT_EQ(LoadCursorW(nullptr, IDC_ARROW), Screen->Cursors(crDefault));
-    EXPECT_EQ(LoadCursorW(nullptr, IDC_ARROW), Screen->Cursors(12345)) << "unknown numbers: the arrow";
+    EXPECT_EQ(LoadCursorW(nullptr, IDC_ARROW), Screen->Cursors(12345))
+        << "unknown numbers: the arrow";
     EXPECT_EQ(-21, crHandPoint);
     const HCURSOR cross = LoadCursorW(nullptr, IDC_CROSS);
     Screen->SetCursorHandle(crHandPoint, cross);

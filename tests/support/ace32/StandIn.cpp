@@ -30,11 +30,12 @@ void WriteStandInWorld(const std::wstring& folder, const StandInWorld& world) {
     // UTF-16 with a byte-order mark, so that paths of any characters survive
     // the profile-string reader.
     const std::wstring text = L"\xFEFF" + world.Text();
-    WriteBytes(folder + L"ace32.ini",
-               std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
+    WriteBytes(folder + L"ace32.ini", std::string(reinterpret_cast<const char*>(text.data()),
+                                                  text.size() * sizeof(wchar_t)));
 }
 
-void InstallStandIn(const std::wstring& folder, const StandInWorld& world, const std::wstring& dll) {
+void InstallStandIn(const std::wstring& folder, const StandInWorld& world,
+                    const std::wstring& dll) {
     if (!CopyFileW(dll.c_str(), (folder + L"ace32.dll").c_str(), FALSE)) {
         throw std::runtime_error("cannot copy the stand-in ace32.dll");
     }

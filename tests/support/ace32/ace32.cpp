@@ -71,11 +71,10 @@ std::string lastText;
 
 std::wstring Wide(const std::string& text) {
     if (text.empty()) return {};
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
+    const int size =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring result(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        size);
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
     return result;
 }
 
@@ -167,7 +166,8 @@ std::uint32_t Enter(const char* entry, const std::string& arguments) {
     const size_t comma = failure->find(',');
     const std::uint32_t code =
         static_cast<std::uint32_t>(std::strtoul(failure->substr(0, comma).c_str(), nullptr, 10));
-    const std::string text = comma == std::string::npos ? std::string() : failure->substr(comma + 1);
+    const std::string text =
+        comma == std::string::npos ? std::string() : failure->substr(comma + 1);
     lastCode = code;
     lastText = text.empty() ? std::string() : "Stand-in ace32: " + text;
     return code;
@@ -251,14 +251,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-std::uint32_t WINAPI AdsConnect60(const char* path, std::uint16_t serverTypes,
-                                  const char* userName, const char* password,
-                                  std::uint32_t options, Handle* connection) {
-    if (std::uint32_t rc = Enter("AdsConnect60", "path=" + Text(path) + " types=" +
-                                                     Number(serverTypes) + " user=" +
-                                                     Text(userName) + " password=" +
-                                                     Text(password) + " options=" +
-                                                     Number(options, true))) {
+std::uint32_t WINAPI AdsConnect60(const char* path, std::uint16_t serverTypes, const char* userName,
+                                  const char* password, std::uint32_t options, Handle* connection) {
+    if (std::uint32_t rc =
+            Enter("AdsConnect60", "path=" + Text(path) + " types=" + Number(serverTypes) +
+                                      " user=" + Text(userName) + " password=" + Text(password) +
+                                      " options=" + Number(options, true))) {
         return rc;
     }
     if (path == nullptr || connection == nullptr) return Fail(Unsupported, "no path or no handle");
@@ -283,11 +281,11 @@ std::uint32_t WINAPI AdsOpenTable(Handle connection, const char* tableName, cons
                                   std::uint16_t tableType, std::uint16_t charType,
                                   std::uint16_t lockType, std::uint16_t checkRights,
                                   std::uint32_t options, Handle* table) {
-    if (std::uint32_t rc = Enter("AdsOpenTable",
-                                 "name=" + Text(tableName) + " alias=" + Text(alias) +
-                                     " type=" + Number(tableType) + " chars=" + Number(charType) +
-                                     " locking=" + Number(lockType) + " rights=" +
-                                     Number(checkRights) + " options=" + Number(options, true))) {
+    if (std::uint32_t rc = Enter(
+            "AdsOpenTable", "name=" + Text(tableName) + " alias=" + Text(alias) +
+                                " type=" + Number(tableType) + " chars=" + Number(charType) +
+                                " locking=" + Number(lockType) + " rights=" + Number(checkRights) +
+                                " options=" + Number(options, true))) {
         return rc;
     }
     if (connections.count(connection) == 0) return Fail(BadHandle, "no connection has this handle");
@@ -364,9 +362,9 @@ std::uint32_t WINAPI AdsSeek(Handle index, const void* key, std::uint16_t keyLen
     if (key != nullptr && keyLength == sizeof wanted) std::memcpy(&wanted, key, sizeof wanted);
     char number[64];
     std::snprintf(number, sizeof number, "%.17g", wanted);
-    if (std::uint32_t rc = Enter("AdsSeek", "key=" + std::string(number) + " length=" +
-                                                Number(keyLength) + " keytype=" +
-                                                Number(keyType) + " seek=" + Number(seekType))) {
+    if (std::uint32_t rc =
+            Enter("AdsSeek", "key=" + std::string(number) + " length=" + Number(keyLength) +
+                                 " keytype=" + Number(keyType) + " seek=" + Number(seekType))) {
         return rc;
     }
     auto indexEntry = indexes.find(index);
