@@ -6,8 +6,8 @@
 // here, with the stand-in client library answering as a remote server.
 // Usage: bench_timer [REPETITIONS]
 
-#include <psapi.h>
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>

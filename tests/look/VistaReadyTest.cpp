@@ -3,8 +3,8 @@
 // labels turn bold in the second heading colour).
 
 #include <gtest/gtest.h>
-#include <uxtheme.h>
 #include <windows.h>
+#include <uxtheme.h>
 
 #include <memory>
 #include <string>

@@ -1,9 +1,9 @@
 // The control tree on real windows: ownership, child lists, fonts and
 // ParentFont, alignment, the default and cancel buttons, tab order, memos.
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <vector>
