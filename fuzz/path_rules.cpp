@@ -17,19 +17,8 @@ using rtl::PathProblem;
 
 namespace {
 
-const char* NameOf(PathProblem problem) {
-    switch (problem) {
-        case PathProblem::None: return "None";
-        case PathProblem::TooLong: return "TooLong";
-        case PathProblem::InvalidCharacters: return "InvalidCharacters";
-        case PathProblem::BadFormat: return "BadFormat";
-        case PathProblem::FolderNotFound: return "FolderNotFound";
-    }
-    return "not a PathProblem";
-}
-
 std::string Got(const char* expected, PathProblem got) {
-    return std::string("expected ") + expected + ", got " + NameOf(got);
+    return std::string("expected ") + expected + ", got " + rtl::PathProblemName(got);
 }
 
 bool IsInvalidCharacter(wchar_t c) {
@@ -143,18 +132,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const PathProblem problem = CheckPathText(path);
     FUZZ_CHECK(problem == PathProblem::None || problem == PathProblem::TooLong ||
                    problem == PathProblem::InvalidCharacters || problem == PathProblem::BadFormat,
-               path, std::string("the text alone gave ") + NameOf(problem));
-    FUZZ_CHECK(!rtl::PathProblemText(problem).empty() == (problem != PathProblem::None), path,
-               std::string("no message, or one for a sound path: ") + NameOf(problem));
+               path, std::string("the text alone gave ") + rtl::PathProblemName(problem));
+    FUZZ_CHECK(
+        !rtl::PathProblemText(problem).empty() == (problem != PathProblem::None), path,
+        std::string("no message, or one for a sound path: ") + rtl::PathProblemName(problem));
     // Length is checked before anything else.
     FUZZ_CHECK((path.size() >= MaxPathLength) == (problem == PathProblem::TooLong), path,
                Got(path.size() >= MaxPathLength ? "TooLong" : "no TooLong", problem));
 
     // '/' counts as '\', and device names ignore the case of ASCII letters.
     const PathProblem slashed = CheckPathText(Slashed(path));
-    FUZZ_CHECK(slashed == problem, path, std::string("with '/': ") + Got(NameOf(problem), slashed));
+    FUZZ_CHECK(slashed == problem, path,
+               std::string("with '/': ") + Got(rtl::PathProblemName(problem), slashed));
     const PathProblem upper = CheckPathText(toolbookprocs::UpperCaseText(path));
-    FUZZ_CHECK(upper == problem, path, std::string("upper-cased: ") + Got(NameOf(problem), upper));
+    FUZZ_CHECK(upper == problem, path,
+               std::string("upper-cased: ") + Got(rtl::PathProblemName(problem), upper));
 
     if (problem == PathProblem::InvalidCharacters) {
         // Nothing appended can mend an invalid character.

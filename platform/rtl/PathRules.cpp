@@ -104,6 +104,17 @@ PathProblem CheckPathText(const std::wstring& path) {
     return PathProblem::None;
 }
 
+const char* PathProblemName(PathProblem problem) {
+    switch (problem) {
+        case PathProblem::None: return "None";
+        case PathProblem::TooLong: return "TooLong";
+        case PathProblem::InvalidCharacters: return "InvalidCharacters";
+        case PathProblem::BadFormat: return "BadFormat";
+        case PathProblem::FolderNotFound: return "FolderNotFound";
+    }
+    return "not a PathProblem";
+}
+
 std::wstring PathProblemText(PathProblem problem) {
     switch (problem) {
         case PathProblem::None: return L"";

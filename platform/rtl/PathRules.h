@@ -38,5 +38,7 @@ std::wstring WithBackslashes(std::wstring path);
 // "The specified path is too long", "Invalid characters in path",
 // "The path format is not supported", "The specified path was not found".
 std::wstring PathProblemText(PathProblem problem);
+// The enumerator's own name ("TooLong"), for test and fuzzer reports.
+const char* PathProblemName(PathProblem problem);
 
 }  // namespace rtl

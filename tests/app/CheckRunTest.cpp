@@ -14,6 +14,7 @@
 #include "platform/ads/AceApi.h"
 #include "platform/rtl/FileSystem.h"
 #include "platform/vcl/Screen.h"
+#include "tests/support/CheckRunFixture.h"
 #include "tests/support/PelorinProcess.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ace32/StandIn.h"
@@ -44,30 +45,13 @@ struct WorldCase {
     std::vector<std::wstring> expected;
 };
 
-class CheckRunTest : public ::testing::Test {
+class CheckRunTest : public testsupport::CheckRunFixture {
 protected:
     void SetUp() override {
+        CheckRunFixture::SetUp();
         toolbookprocs::DataFolder = data_.Path();
-        toolbookprocs::ClientFolder = L"C:\\Kalvora\\";
-        toolbookprocs::DefaultDelimiter = L',';
-        testsupport::MakeFolders(data_ / L"DB");
-        testsupport::WriteText(Dictionary(), L"dictionary");
-    }
-    void TearDown() override {
-        ads::ace::FreeClientLibrary();
-        SetDllDirectoryW(L"");
-        toolbookprocs::DataFolder.clear();
-        toolbookprocs::ClientFolder.clear();
     }
 
-    std::wstring Dictionary() const { return data_ / L"db\\db.add"; }
-
-    // The world in which the dictionary answers as the stored settings ask.
-    StandInWorld RemoteWorld() const {
-        StandInWorld world;
-        world.Answer(Dictionary(), L"remote");
-        return world;
-    }
     void Install(const StandInWorld& world) {
         testsupport::InstallStandIn(library_.Path(), world);
         ASSERT_TRUE(SetDllDirectoryW(library_.Path().c_str()));
@@ -104,7 +88,6 @@ protected:
 
     void RunCases(const std::vector<WorldCase>& cases);
 
-    testsupport::ScratchFolder data_;
     testsupport::ScratchFolder library_;
     std::wstring lastText_;
 };

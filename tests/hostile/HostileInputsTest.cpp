@@ -28,6 +28,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "tests/environment/EnvironmentTestSupport.h"
+#include "tests/support/CheckRunFixture.h"
 #include "tests/support/PelorinProcess.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/ace32/StandIn.h"
@@ -543,26 +544,8 @@ struct RunResult {
     }
 };
 
-class CheckRunInputs : public ::testing::Test {
+class CheckRunInputs : public testsupport::CheckRunFixture {
 protected:
-    void SetUp() override {
-        toolbookprocs::ClientFolder = L"C:\\Kalvora\\";
-        toolbookprocs::DefaultDelimiter = L',';
-        testsupport::MakeFolders(data_ / L"DB");
-        testsupport::WriteText(data_ / L"db\\db.add", L"dictionary");
-    }
-    void TearDown() override {
-        ads::ace::FreeClientLibrary();
-        SetDllDirectoryW(L"");
-        toolbookprocs::DataFolder.clear();
-        toolbookprocs::ClientFolder.clear();
-    }
-    std::wstring Dictionary() const { return data_ / L"db\\db.add"; }
-    StandInWorld RemoteWorld() const {
-        StandInWorld world;
-        world.Answer(Dictionary(), L"remote");
-        return world;
-    }
     // A library folder of its own for each case: a loaded DLL cannot be
     // replaced.
     std::wstring LibraryFolder() {
@@ -595,7 +578,6 @@ protected:
         return run;
     }
 
-    ScratchFolder data_;
     std::vector<std::unique_ptr<ScratchFolder>> libraries_;
 };
 

@@ -14,17 +14,6 @@ namespace {
 using rtl::PathProblem;
 using testsupport::ScratchFolder;
 
-const char* NameOf(PathProblem problem) {
-    switch (problem) {
-        case PathProblem::None: return "None";
-        case PathProblem::TooLong: return "TooLong";
-        case PathProblem::InvalidCharacters: return "InvalidCharacters";
-        case PathProblem::BadFormat: return "BadFormat";
-        case PathProblem::FolderNotFound: return "FolderNotFound";
-    }
-    return "?";
-}
-
 // Runs a test with the scratch folder as the current folder, so that
 // relative paths land there.
 class InScratchFolder : public ::testing::Test {
@@ -101,8 +90,9 @@ TEST_F(PathValidation, TableOfPaths) {
     };
     for (const Case& c : cases) {
         const PathProblem got = rtl::CheckFilePath(c.path);
-        EXPECT_EQ(got, c.expected) << "path \"" << rtl::WideToUtf8(c.path) << "\": expected "
-                                   << NameOf(c.expected) << ", got " << NameOf(got);
+        EXPECT_EQ(got, c.expected)
+            << "path \"" << rtl::WideToUtf8(c.path) << "\": expected "
+            << rtl::PathProblemName(c.expected) << ", got " << rtl::PathProblemName(got);
     }
 }
 
