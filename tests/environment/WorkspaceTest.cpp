@@ -128,16 +128,9 @@ TEST_F(Workspace, EnvironmentKeyThatCannotBeWrittenLeavesStartUp) {
 // paths stay inside it.
 class Removal : public ::testing::Test {
 protected:
-    Removal() {
-        GetCurrentDirectoryW(MAX_PATH, saved_);
-        SetCurrentDirectoryW(scratch.Path().c_str());
-    }
-    ~Removal() override { SetCurrentDirectoryW(saved_); }
     ScratchFolder scratch;
+    testsupport::CurrentFolder inScratch{scratch.Path()};
     SeamsRestored seams;
-
-private:
-    wchar_t saved_[MAX_PATH] = {};
 };
 
 TEST_F(Removal, PathsUnderFiveCharactersAreRefusedWithTheMessage) {

@@ -27,6 +27,22 @@ private:
     std::wstring path_;
 };
 
+// Makes a folder the process's current folder for the object's lifetime,
+// so that relative paths land there, and then restores the one before.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::wstring& folder) {
+        GetCurrentDirectoryW(MAX_PATH, saved_);
+        SetCurrentDirectoryW(folder.c_str());
+    }
+    ~CurrentFolder() { SetCurrentDirectoryW(saved_); }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    wchar_t saved_[MAX_PATH] = {};
+};
+
 // Creates the folder and any missing parents.
 void MakeFolders(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);

@@ -18,15 +18,8 @@ using testsupport::ScratchFolder;
 // relative paths land there.
 class InScratchFolder : public ::testing::Test {
 protected:
-    InScratchFolder() {
-        GetCurrentDirectoryW(MAX_PATH, saved_);
-        SetCurrentDirectoryW(scratch.Path().c_str());
-    }
-    ~InScratchFolder() override { SetCurrentDirectoryW(saved_); }
     ScratchFolder scratch;
-
-private:
-    wchar_t saved_[MAX_PATH] = {};
+    testsupport::CurrentFolder inScratch{scratch.Path()};
 };
 
 using PathValidation = InScratchFolder;
